@@ -1,0 +1,20 @@
+# Settings every target of the project shares: warnings, and the sanitizers when asked for.
+
+if(KRAMBOL_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Applied to the project's own targets only (not to code Qt generates for them).
+function(krambol_target_defaults target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+endfunction()
+
+# One library per folder of src/.
+function(krambol_add_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+    krambol_target_defaults(${name})
+endfunction()

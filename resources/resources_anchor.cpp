@@ -1,0 +1,1 @@
+// Anchor for the compiled-in pictures.

@@ -1,0 +1,16 @@
+#include "platform/AppExit.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace krambol::platform {
+
+void QtAppExit::exitApplication()
+{
+    // No window gets a say: hide them all, then leave the event loop.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    QCoreApplication::exit(0);
+}
+
+} // namespace krambol::platform

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace krambol::platform {
+
+enum class MessageIcon { Critical, Question, Warning, Information };
+enum class MessageButtons { Ok, YesNoCancel };
+// Closing a Yes/No/Cancel box without a choice answers Cancel.
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+// Every message box of the application goes through this seam, so no test ever waits on a modal box.
+class MessageBox
+{
+public:
+    virtual ~MessageBox() = default;
+    virtual MessageAnswer show(const QString& text, const QString& title, MessageIcon icon,
+                               MessageButtons buttons) = 0;
+};
+
+// The real, modal message box.
+class QtMessageBox final : public MessageBox
+{
+public:
+    explicit QtMessageBox(QWidget* parent = nullptr);
+    void setParent(QWidget* parent) { m_parent = parent; }
+    MessageAnswer show(const QString& text, const QString& title, MessageIcon icon,
+                       MessageButtons buttons) override;
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace krambol::platform

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QTextEdit>
+
+namespace krambol::platform {
+
+// The rich text control: a QTextEdit with the operations the application relies on. The control-wide
+// style lives in the document's default font, so plain text written later takes it too.
+class RichTextBox : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit RichTextBox(QWidget* parent = nullptr);
+
+    // The whole content as plain text; empty content reads as an empty string.
+    QString text() const;
+    // Replaces the whole content by plain text in the control's own font; character formatting goes.
+    void setText(const QString& text);
+
+    // While locked the user cannot type, delete or paste; the application's own writes still work.
+    bool isLocked() const { return m_locked; }
+    void setLocked(bool locked);
+
+    void setHeightTwips(int twips);
+
+Q_SIGNALS:
+    // A mouse button went down or the pointer moved over the control; the position is in pixels from
+    // the control's top-left corner.
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    bool m_locked = false;
+};
+
+} // namespace krambol::platform

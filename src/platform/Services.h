@@ -1,0 +1,24 @@
+#pragma once
+
+namespace krambol::platform {
+
+class AppExit;
+class CapsLock;
+class Clipboard;
+class Clock;
+class CommonDialog;
+class MessageBox;
+
+// The seams through which the main window reaches everything modal or system-wide. The real ones come
+// from SystemServices; tests hand in scripted ones.
+struct Services
+{
+    MessageBox& messages;
+    CommonDialog& dialog;
+    Clipboard& clipboard;
+    Clock& clock;
+    CapsLock& capsLock;
+    AppExit& appExit;
+};
+
+} // namespace krambol::platform

@@ -1,0 +1,16 @@
+#include "platform/SystemServices.h"
+
+namespace krambol::platform {
+
+void SystemServices::setDialogParent(QWidget* parent)
+{
+    m_messages.setParent(parent);
+    m_dialog.setParent(parent);
+}
+
+Services SystemServices::services()
+{
+    return Services{m_messages, m_dialog, m_clipboard, m_clock, m_capsLock, m_appExit};
+}
+
+} // namespace krambol::platform
