@@ -5,6 +5,12 @@ if(KRAMBOL_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(KRAMBOL_FUZZ)
+    # Coverage for libFuzzer in every library; the fuzz executables add the fuzzer's main.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 # Applied to the project's own targets only (not to code Qt generates for them).
 function(krambol_target_defaults target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)

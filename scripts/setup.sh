@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Shared set-up of the run and test commands: installs what is missing (Debian 12, as root),
 # then configures and builds one build folder.
-#   scripts/setup.sh BUILD_DIR [extra cmake arguments...]
+#   scripts/setup.sh BUILD_DIR [extra cmake arguments...] [--target TARGET...]
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -35,5 +35,15 @@ fi
 
 build_dir=$1
 shift
-cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+configure=()
+build=()
+while (($#)); do
+    if [[ $1 == --target ]]; then
+        build=("$@")
+        break
+    fi
+    configure+=("$1")
+    shift
+done
+cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${configure[@]}" >/dev/null
+cmake --build "$build_dir" -j"$(nproc)" "${build[@]}"

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a while on its seed corpus.
+#   scripts/fuzz.sh [SECONDS_PER_TARGET]     (default 60; the test command runs a short round)
+# Findings land in fuzz-out/<target>/; the seed corpora in fuzz/corpus/<target>/ are never written.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+seconds=${1:-60}
+targets=(fuzz_rtf_reader fuzz_pointer_picture)
+
+CC=clang CXX=clang++ "$here/scripts/setup.sh" "$here/build-fuzz" -DKRAMBOL_FUZZ=ON -DKRAMBOL_TESTS=OFF \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ --target "${targets[@]}"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$here/tests/lsan.supp:print_suppressions=0
+for t in "${targets[@]}"; do
+    out="$here/fuzz-out/$t"
+    mkdir -p "$out/corpus"
+    echo "== $t for ${seconds}s"
+    "$here/build-fuzz/fuzz/$t" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$out/" -print_final_stats=1 "$out/corpus" "$here/fuzz/corpus/$t" 2>&1 | tail -n 12
+done
