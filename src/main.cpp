@@ -1,10 +1,14 @@
+#include "platform/SystemServices.h"
+#include "shell/Form1.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QWidget w;
-    w.show();
+    krambol::platform::SystemServices system;
+    krambol::shell::Form1 form(system.services());
+    system.setDialogParent(&form);
+    form.show();
     return app.exec();
 }

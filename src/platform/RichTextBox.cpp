@@ -2,6 +2,7 @@
 
 #include "platform/Twips.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace krambol::platform {
@@ -31,11 +32,34 @@ void RichTextBox::setLocked(bool locked)
     // A locked register can still be selected and walked with the keyboard, as an unlocked one.
     if (locked)
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    viewport()->setCursor(m_pointer);
+}
+
+void RichTextBox::setPointer(const QCursor& pointer)
+{
+    m_pointer = pointer;
+    viewport()->setCursor(m_pointer);
 }
 
 void RichTextBox::setHeightTwips(int twips)
 {
     resize(width(), twipsToPixels(twips));
+}
+
+bool RichTextBox::event(QEvent* event)
+{
+    // Tab moves on to the next control while the register is locked; while editing it types a tab and
+    // Ctrl+Tab moves on.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && (m_locked || key->modifiers() & Qt::ControlModifier)) {
+            const bool backwards = key->key() == Qt::Key_Backtab || key->modifiers() & Qt::ShiftModifier;
+            focusNextPrevChild(!backwards);
+            return true;
+        }
+    }
+    return QTextEdit::event(event);
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent* event)

@@ -24,6 +24,9 @@ public:
 
     void setHeightTwips(int twips);
 
+    // The pointer shown over the text, whatever the lock.
+    void setPointer(const QCursor& pointer);
+
 Q_SIGNALS:
     // A mouse button went down or the pointer moved over the control; the position is in pixels from
     // the control's top-left corner.
@@ -31,11 +34,13 @@ Q_SIGNALS:
     void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position);
 
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     bool m_locked = false;
+    QCursor m_pointer{Qt::IBeamCursor};
 };
 
 } // namespace krambol::platform

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace krambol::platform {
+
+// The design's fonts are named "MS Sans Serif"; where the desktop has no such font, a sans font with
+// Cyrillic glyphs stands in. Safe to call more than once.
+void installFontSubstitutions();
+
+} // namespace krambol::platform

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPixmap>
+
+namespace krambol::platform {
+class PictureButton;
+class RichTextBox;
+} // namespace krambol::platform
+
+namespace krambol::reg {
+
+struct EditModeControls
+{
+    platform::PictureButton* check1;  // picture-style check box "Исправить" / "Не исправлять"
+    platform::PictureButton* isp;     // the toolbar band's picture check box
+    platform::RichTextBox* box;
+    QPixmap lockedPicture;            // Picture1: the A crossed out
+    QPixmap editingPicture;           // Picture2: the plain A
+};
+
+// Edit mode is the lock of the register against the user, shown by Check1 and isp. Every switch brings
+// all three into the same state, so the result does not depend on which control was used.
+class EditMode
+{
+public:
+    explicit EditMode(const EditModeControls& controls);
+
+    void check1Clicked();  // Check1_Click
+    void ispClicked();     // isp_Click
+    void menuYes();        // ыв_Click: editing on
+    void menuNo();         // аа_Click: editing off
+
+private:
+    EditModeControls m_controls;
+};
+
+} // namespace krambol::reg

@@ -1,0 +1,97 @@
+#include "shell/Form1.h"
+
+#include <QAction>
+#include <QHash>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <array>
+
+namespace krambol::shell {
+
+namespace {
+
+// One element of the menu bar. An element without a reaction opens a list of its own.
+struct MenuSpec
+{
+    const char* name;
+    const char* caption;
+    const char* parent;       // nullptr: the menu bar
+    const char* shortcut;     // portable key name, or nullptr
+    bool checkedAtStart;      // shows a check mark at start
+    void (Form1::*reaction)();
+};
+
+// The elements in the order they stand; a list's items follow it.
+const auto kMenu = std::to_array<MenuSpec>({
+    {"w",     "Файл",              nullptr, nullptr,   false, nullptr},
+    {"ва",    "Режим исправлений", "w",     nullptr,   false, nullptr},
+    {"ыв",    "Да",                "ва",    nullptr,   false, &Form1::ыв_Click},
+    {"аа",    "Нет",               "ва",    nullptr,   false, &Form1::аа_Click},
+    {"ав",    "Принять",           "w",     "Ctrl+A",  false, &Form1::ав_Click},
+    // The first two letters of this caption are the Latin C and o.
+    {"ыы",    "Coхранить",         "w",     "Ctrl+S",  false, nullptr},
+    {"в",     "Загрузить",         "w",     "Ctrl+L",  false, nullptr},
+    {"fv",    "Размер",            "w",     nullptr,   false, nullptr},
+    {"ааа",   "Больше",            "fv",    nullptr,   false, nullptr},
+    {"всв",   "Меньше",            "fv",    nullptr,   false, nullptr},
+    {"а",     "Выход",             "w",     "Ctrl+F4", false, nullptr},
+    {"ыввув", "Правка",            nullptr, nullptr,   false, nullptr},
+    {"щщ",    "Вырезать",          "ыввув", nullptr,   false, nullptr},
+    {"мм",    "Копировать",        "ыввув", nullptr,   false, nullptr},
+    {"амвпа", "Вставить",          "ыввув", nullptr,   false, nullptr},
+    {"нг",    "Печать",            "ыввув", nullptr,   false, nullptr},
+    {"пиап",  "Вид",               nullptr, nullptr,   false, nullptr},
+    {"паиап", "Строка состояния",  "пиап",  nullptr,   true,  nullptr},
+    {"тпп",   "Панель управления", "пиап",  nullptr,   true,  nullptr},
+    {"перар", "Подсказки",         "пиап",  "F1",      false, nullptr},
+    {"вв",    "О проекте",         nullptr, nullptr,   false, nullptr},
+});
+
+// Elements that open a list rather than run a reaction.
+bool opensList(const MenuSpec& spec)
+{
+    for (const MenuSpec& other : kMenu)
+        if (other.parent && qstrcmp(other.parent, spec.name) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void Form1::buildMenu()
+{
+    QHash<QString, QMenu*> lists;
+    for (const MenuSpec& spec : kMenu) {
+        const QString name = QString::fromUtf8(spec.name);
+        const QString caption = QString::fromUtf8(spec.caption);
+        QMenu* parentList = spec.parent ? lists.value(QString::fromUtf8(spec.parent)) : nullptr;
+        if (opensList(spec)) {
+            QMenu* list = parentList ? parentList->addMenu(caption) : menuBar()->addMenu(caption);
+            list->setObjectName(name);
+            list->menuAction()->setObjectName(name);
+            lists.insert(name, list);
+            continue;
+        }
+        QAction* action = parentList ? parentList->addAction(caption) : menuBar()->addAction(caption);
+        action->setParent(this);
+        action->setObjectName(name);
+        if (spec.shortcut)
+            action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
+        if (spec.checkedAtStart) {
+            action->setCheckable(true);
+            action->setChecked(true);
+        }
+        if (spec.reaction) {
+            // A menu choice runs the reaction; the check mark is the reaction's to set, not the click's.
+            connect(action, &QAction::triggered, this, [this, reaction = spec.reaction, action] {
+                if (action->isCheckable())
+                    action->setChecked(!action->isChecked());
+                (this->*reaction)();
+            });
+        }
+    }
+}
+
+} // namespace krambol::shell
