@@ -251,6 +251,14 @@ void Form1::bindReactions()
     connect(m_ui.Check4, &QCheckBox::toggled, this, &Form1::Check4_Click);
     connect(m_ui.Check1, &QPushButton::toggled, this, &Form1::Check1_Click);
     connect(m_ui.isp, &QPushButton::toggled, this, &Form1::isp_Click);
+
+    bindRegisterFiles();
+    bindFormatting();
+    bindSizes();
+    bindCommandSurface();
+    bindHover();
+    bindStatusBar();
+    bindCursors();
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -258,6 +266,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_ui.client && event->type() == QEvent::Resize)
         layoutDockedBars();
     return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::Form_Load()
+{
 }
 
 void Form1::layoutDockedBars()
@@ -279,49 +291,14 @@ void Form1::setOuterWidthTwips(int twips)
     m_ui.client->setFixedWidth(platform::clientWidthForOuter(twips));
 }
 
-void Form1::Command1_Click()
+int Form1::outerHeightTwips() const
 {
-    m_acceptance->accept(reg::EntryShape::Full);
+    return platform::pixelsToTwips(m_ui.client->height()) + platform::kFrameHeightTwips;
 }
 
-void Form1::AcceptEntryFromToolbar()
+int Form1::outerWidthTwips() const
 {
-    m_acceptance->accept(reg::EntryShape::Short);
-}
-
-void Form1::Check2_Click()
-{
-    m_dateModes->todayClicked();
-}
-
-void Form1::Check4_Click()
-{
-    m_dateModes->typedClicked();
-}
-
-void Form1::Check1_Click()
-{
-    m_editMode->check1Clicked();
-}
-
-void Form1::isp_Click()
-{
-    m_editMode->ispClicked();
-}
-
-void Form1::ыв_Click()
-{
-    m_editMode->menuYes();
-}
-
-void Form1::аа_Click()
-{
-    m_editMode->menuNo();
-}
-
-void Form1::ав_Click()
-{
-    Command1_Click();
+    return platform::pixelsToTwips(m_ui.client->width()) + platform::kFrameWidthTwips;
 }
 
 } // namespace krambol::shell

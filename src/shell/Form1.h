@@ -98,7 +98,10 @@ public:
 
     const Form1Controls& controls() const { return m_ui; }
 
-    // Entry acceptance.
+    // The load reaction: opens the splash window; run once, before the window first shows.
+    void Form_Load();
+
+    // Entry acceptance (Form1Register.cpp).
     void Command1_Click();
     void AcceptEntryFromToolbar();
     // Date modes.
@@ -109,12 +112,65 @@ public:
     void isp_Click();
     void ыв_Click();
     void аа_Click();
-    // Menu commands that run another reaction.
+
+    // Register files (Form1Files.cpp).
+    void Command5_Click();
+    void Command6_Click();
+    void Command4_Click();
+    void SaveRegisterFromToolbar();
+    void OpenRegisterFromToolbar();
+    void ыы_Click();
+    void в_Click();
+
+    // Formatting and background colour (Form1Format.cpp).
+    void Command2_Click();
+    void Command3_Click();
+    void Check3_Click();
+    void Text8_Change();
+    void Command9_Click();
+
+    // Clipboard and printing (Form1Clipboard.cpp).
+    void щщ_Click();
+    void мм_Click();
+    void амвпа_Click();
+    void нг_Click();
+
+    // Size modes and bar visibility (Form1Sizes.cpp).
+    void Command7_Click();
+    void Command8_Click();
+    void ааа_Click();
+    void всв_Click();
+    void паиап_Click();
+    void тпп_Click();
+
+    // Command surface (Form1Commands.cpp): menu commands that run another reaction, the toolbar
+    // dispatcher, the register's context menu, the tips and about windows.
     void ав_Click();
+    void а_Click();
+    void Toolbar1_ButtonClick(const QString& key);
+    void Box_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void перар_Click();
+    void вв_Click();
+
+    // Cursor collection (Form1Cursors.cpp).
+    void Command10_Click();
+    void Command11_Click();
+    void Image1_Click();
+    void Image2_Click();
+    void Image3_Click();
+    void Image4_Click();
+    void Image5_Click();
+    void Image6_Click();
+    void Image7_Click();
+    void Image8_Click();
+    void Image9_Click();
+    void Command12_Click();
 
     // Window size in the design's outer twips (frame, caption bar and menu bar included).
     void setOuterHeightTwips(int twips);
     void setOuterWidthTwips(int twips);
+    int outerHeightTwips() const;
+    int outerWidthTwips() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -124,6 +180,14 @@ private:
     void buildMenu();
     void bindReactions();
     void layoutDockedBars();
+    // Each concern binds its own controls, in its own file.
+    void bindRegisterFiles();
+    void bindFormatting();
+    void bindSizes();
+    void bindCommandSurface();
+    void bindHover();
+    void bindStatusBar();
+    void bindCursors();
 
     platform::Services m_services;
     Form1Controls m_ui;

@@ -1,0 +1,9 @@
+#include "shell/Form1.h"
+
+namespace krambol::shell {
+
+void Form1::bindStatusBar()
+{
+}
+
+} // namespace krambol::shell
