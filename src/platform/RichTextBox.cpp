@@ -3,6 +3,7 @@
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
+#include <QTextCursor>
 #include <QMouseEvent>
 
 namespace krambol::platform {
@@ -33,6 +34,68 @@ void RichTextBox::setLocked(bool locked)
     if (locked)
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     viewport()->setCursor(m_pointer);
+}
+
+QFont RichTextBox::registerFont() const
+{
+    return document()->defaultFont();
+}
+
+void RichTextBox::applyToWholeContent(const QTextCharFormat& format, const QFont& font)
+{
+    document()->setDefaultFont(font);
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(format);
+}
+
+void RichTextBox::setFontBold(bool on)
+{
+    QFont font = registerFont();
+    font.setBold(on);
+    QTextCharFormat format;
+    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    applyToWholeContent(format, font);
+}
+
+void RichTextBox::setFontItalic(bool on)
+{
+    QFont font = registerFont();
+    font.setItalic(on);
+    QTextCharFormat format;
+    format.setFontItalic(on);
+    applyToWholeContent(format, font);
+}
+
+void RichTextBox::setFontUnderline(bool on)
+{
+    QFont font = registerFont();
+    font.setUnderline(on);
+    QTextCharFormat format;
+    format.setFontUnderline(on);
+    applyToWholeContent(format, font);
+}
+
+void RichTextBox::setFontSize(qreal points)
+{
+    QFont font = registerFont();
+    font.setPointSizeF(points);
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    applyToWholeContent(format, font);
+}
+
+QColor RichTextBox::backgroundColor() const
+{
+    return viewport()->palette().color(QPalette::Base);
+}
+
+void RichTextBox::setBackgroundColor(const QColor& color)
+{
+    QPalette palette = viewport()->palette();
+    palette.setColor(QPalette::Base, color);
+    viewport()->setPalette(palette);
+    setPalette(palette);
 }
 
 void RichTextBox::setPointer(const QCursor& pointer)

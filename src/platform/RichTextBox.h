@@ -24,6 +24,17 @@ public:
 
     void setHeightTwips(int twips);
 
+    // The control's own font: the style of the whole content and of everything written later.
+    QFont registerFont() const;
+    void setFontBold(bool on);
+    void setFontItalic(bool on);
+    void setFontUnderline(bool on);
+    void setFontSize(qreal points);
+
+    // The pane's background; it belongs to the run and is never saved.
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor& color);
+
     // The pointer shown over the text, whatever the lock.
     void setPointer(const QCursor& pointer);
 
@@ -39,6 +50,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // Sets one property on the control's font and on all the text it holds.
+    void applyToWholeContent(const QTextCharFormat& format, const QFont& font);
+
     bool m_locked = false;
     QCursor m_pointer{Qt::IBeamCursor};
 };
