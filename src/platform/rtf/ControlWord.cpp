@@ -71,6 +71,7 @@ constexpr Entry table[] = {
     {"mac", W::Mac},
     {"nestcell", W::Cell},
     {"nestrow", W::Row},
+    {"nonesttables", W::SkipDestination},
     {"nonshppict", W::SkipDestination},
     {"objdata", W::SkipDestination},
     {"operator", W::SkipDestination},
