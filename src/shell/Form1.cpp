@@ -8,6 +8,7 @@
 #include "register/DateModes.h"
 #include "register/EditMode.h"
 #include "register/EntryAcceptance.h"
+#include "register/RegisterFiles.h"
 #include "shell/ControlTable.h"
 
 #include <QCheckBox>

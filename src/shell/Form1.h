@@ -24,6 +24,7 @@ namespace krambol::reg {
 class DateModes;
 class EditMode;
 class EntryAcceptance;
+class RegisterFiles;
 } // namespace krambol::reg
 
 namespace krambol::shell {
@@ -194,6 +195,7 @@ private:
     std::unique_ptr<reg::EntryAcceptance> m_acceptance;
     std::unique_ptr<reg::DateModes> m_dateModes;
     std::unique_ptr<reg::EditMode> m_editMode;
+    std::unique_ptr<reg::RegisterFiles> m_files;
 };
 
 } // namespace krambol::shell
