@@ -15,8 +15,8 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <iterator>
 
 namespace krambol::windows {
 
@@ -101,17 +101,15 @@ FrmTip::FrmTip(QWidget* parent)
     m_Text1 = new QLineEdit(QStringLiteral("Text1"), this);
     m_Text1->setObjectName(QStringLiteral("Text1"));
 
-    for (const ControlDesign& design : kControls) {
-        auto* control = findChild<QWidget*>(QLatin1String(design.objectName), Qt::FindDirectChildrenOnly);
-        control->setGeometry(platform::twipsToPixels(design.left, design.top, design.width, design.height));
-    }
-    ControlDesign byTab[std::size(kControls)];
-    std::copy(std::begin(kControls), std::end(kControls), byTab);
-    std::sort(std::begin(byTab), std::end(byTab),
-              [](const ControlDesign& a, const ControlDesign& b) { return a.tab < b.tab; });
-    for (std::size_t i = 1; i < std::size(byTab); ++i)
-        setTabOrder(findChild<QWidget*>(QLatin1String(byTab[i - 1].objectName), Qt::FindDirectChildrenOnly),
-                    findChild<QWidget*>(QLatin1String(byTab[i].objectName), Qt::FindDirectChildrenOnly));
+    auto control = [this](const ControlDesign& design) {
+        return findChild<QWidget*>(QLatin1String(design.objectName), Qt::FindDirectChildrenOnly);
+    };
+    for (const ControlDesign& design : kControls)
+        control(design)->setGeometry(platform::twipsToPixels(design.left, design.top, design.width, design.height));
+    auto byTab = std::to_array(kControls);
+    std::sort(byTab.begin(), byTab.end(), [](const ControlDesign& a, const ControlDesign& b) { return a.tab < b.tab; });
+    for (std::size_t i = 1; i < byTab.size(); ++i)
+        setTabOrder(control(byTab[i - 1]), control(byTab[i]));
 
     connect(m_cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(m_cmdNextTip, &QPushButton::clicked, this, [this] { cmdNextTip_Click(); });
