@@ -34,8 +34,10 @@ QLabel* createLabel(QWidget* parent, const LabelDesign& design)
         const int left = design.alignRight ? place.right() + 1 - fit.width() : place.left();
         label->setGeometry(QRect(QPoint(left, place.top()), fit));
     } else {
-        // A label of fixed size breaks its text between words.
-        label->setWordWrap(true);
+        // The design sized these labels for its own font. A wider substitute font would cut the text
+        // off, so the label grows to the right until its text fits on one line; it keeps the design's
+        // height, which the about window's free strip below the labels relies on.
+        label->setGeometry(QRect(place.topLeft(), QSize(qMax(place.width(), label->sizeHint().width()), place.height())));
     }
     return label;
 }

@@ -33,7 +33,10 @@ void SplashTest::isBorderlessWithLabelsOverAClippedPicture()
     QCOMPARE(splash.lblVersion()->text(), QStringLiteral("Version 2.4.9"));
     QCOMPARE(splash.lblCompanyProduct()->text(), QStringLiteral("KERMIL SOFT"));
     QCOMPARE(splash.Label1()->text(), QStringLiteral("2005 год"));
-    QCOMPARE(splash.Label1()->geometry(), QRect(168, 240, 113, 33));
+    // Placed by the design; a substitute font wider than the design's may make it larger.
+    QCOMPARE(splash.Label1()->pos(), QPoint(168, 240));
+    QVERIFY(splash.Label1()->width() >= 113);
+    QCOMPARE(splash.Label1()->height(), 33);
     for (QLabel* label : {splash.lblCompanyProduct(), splash.Label1(), splash.lblVersion(), splash.lblCopyright()})
         QCOMPARE(splash.childAt(label->geometry().center()), label);
 }
