@@ -15,6 +15,11 @@ class QPushButton;
 class QStatusBar;
 class QToolBar;
 
+namespace krambol::cursors {
+class ImageSlot;
+struct PointerPicture;
+} // namespace krambol::cursors
+
 namespace krambol::platform {
 class PictureButton;
 class RichTextBox;
@@ -60,15 +65,15 @@ struct Form1Controls
     platform::RichTextBox* Box = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QGroupBox* Frame6 = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Image2 = nullptr;
-    QLabel* Image3 = nullptr;
-    QLabel* Image4 = nullptr;
-    QLabel* Image5 = nullptr;
-    QLabel* Image6 = nullptr;
-    QLabel* Image7 = nullptr;
-    QLabel* Image8 = nullptr;
-    QLabel* Image9 = nullptr;
+    cursors::ImageSlot* Image1 = nullptr;
+    cursors::ImageSlot* Image2 = nullptr;
+    cursors::ImageSlot* Image3 = nullptr;
+    cursors::ImageSlot* Image4 = nullptr;
+    cursors::ImageSlot* Image5 = nullptr;
+    cursors::ImageSlot* Image6 = nullptr;
+    cursors::ImageSlot* Image7 = nullptr;
+    cursors::ImageSlot* Image8 = nullptr;
+    cursors::ImageSlot* Image9 = nullptr;
     QPushButton* Command12 = nullptr;
     platform::PictureButton* Command8 = nullptr;
     platform::PictureButton* Command11 = nullptr;
@@ -172,6 +177,9 @@ public:
     void setOuterWidthTwips(int twips);
     int outerHeightTwips() const;
     int outerWidthTwips() const;
+
+    // The window's pointer image, shown over its bare surface; an empty picture clears it.
+    void setPointerPicture(const cursors::PointerPicture& picture);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,8 @@
 #include "shell/Form1.h"
 
+#include "windows/Form2.h"
+#include "windows/FrmTip.h"
+
 namespace krambol::shell {
 
 void Form1::bindCommandSurface()
@@ -31,10 +34,13 @@ void Form1::Box_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
 
 void Form1::перар_Click()
 {
+    // Each use opens one more window; nothing holds on to it.
+    (new windows::FrmTip())->show();
 }
 
 void Form1::вв_Click()
 {
+    (new windows::Form2())->show();
 }
 
 } // namespace krambol::shell
