@@ -130,7 +130,8 @@ void Form1::bindCommandSurface()
     toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (const ToolSpec& spec : kToolbar) {
         if (!spec.key) {
-            toolbar->addSeparator();
+            // A widget's style does not pass to its children: the separator takes the width itself.
+            toolbar->widgetForAction(toolbar->addSeparator())->setStyle(style);
             continue;
         }
         const QString key = QString::fromLatin1(spec.key);
