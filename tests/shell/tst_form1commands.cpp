@@ -184,7 +184,8 @@ void Form1CommandsTest::shortcutsWorkWhereverTheFocusIs_data()
         {QKeySequence(Qt::CTRL | Qt::Key_L), "в"},    {QKeySequence(Qt::CTRL | Qt::Key_F4), "а"},
         {QKeySequence(Qt::Key_F1), "перар"},
     };
-    for (const QString focus : {"Box", "Text1", "Text2", "Text8", "Check2", "Command1"})
+    // "Box+" is the register while editing is on.
+    for (const QString focus : {"Box", "Box+", "Text1", "Text2", "Text8", "Check2", "Command1"})
         for (const auto& [keys, item] : shortcuts)
             QTest::addRow("%s %s in %s", qPrintable(keys.toString()), qPrintable(item), qPrintable(focus))
                 << focus << false << keys << item;
@@ -201,7 +202,11 @@ void Form1CommandsTest::shortcutsWorkWhereverTheFocusIs()
 
     if (toolbarHidden)
         f.form->тпп_Click();
-    QWidget* target = f.child(focus);
+    if (focus == "Box+") {
+        f.form->ыв_Click();
+        QVERIFY(!f.ui().Box->isLocked());
+    }
+    QWidget* target = f.child(focus == "Box+" ? QString("Box") : focus);
     if (auto* field = qobject_cast<QLineEdit*>(target))
         field->setText("текст");
     target->setFocus();
