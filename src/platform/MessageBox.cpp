@@ -1,6 +1,7 @@
 #include "platform/MessageBox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace krambol::platform {
 
@@ -26,16 +27,17 @@ MessageAnswer QtMessageBox::show(const QString& text, const QString& title, Mess
         box.exec();
         return MessageAnswer::Ok;
     }
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    box.setButtonText(QMessageBox::Yes, QStringLiteral("Да"));
-    box.setButtonText(QMessageBox::No, QStringLiteral("Нет"));
-    box.setButtonText(QMessageBox::Cancel, QStringLiteral("Отмена"));
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
-    case QMessageBox::Yes: return MessageAnswer::Yes;
-    case QMessageBox::No: return MessageAnswer::No;
-    default: return MessageAnswer::Cancel;
-    }
+    QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return MessageAnswer::Yes;
+    if (box.clickedButton() == no)
+        return MessageAnswer::No;
+    return MessageAnswer::Cancel;
 }
 
 } // namespace krambol::platform

@@ -1,9 +1,18 @@
 #include "platform/RichTextBox.h"
 
+#include "platform/RichTextDocument.h"
 #include "platform/Twips.h"
+#include "platform/rtf/Reader.h"
+#include "platform/rtf/Writer.h"
 
 #include <QKeyEvent>
+#include <QTextCursor>
+#include <QFile>
+#include <QFileInfo>
 #include <QMouseEvent>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextDocumentFragment>
 
 namespace krambol::platform {
 
@@ -33,6 +42,175 @@ void RichTextBox::setLocked(bool locked)
     if (locked)
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     viewport()->setCursor(m_pointer);
+}
+
+QFont RichTextBox::registerFont() const
+{
+    return document()->defaultFont();
+}
+
+void RichTextBox::applyToWholeContent(const QTextCharFormat& format, const QFont& font)
+{
+    document()->setDefaultFont(font);
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(format);
+}
+
+void RichTextBox::setFontBold(bool on)
+{
+    QFont font = registerFont();
+    font.setBold(on);
+    QTextCharFormat format;
+    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    applyToWholeContent(format, font);
+}
+
+void RichTextBox::setFontItalic(bool on)
+{
+    QFont font = registerFont();
+    font.setItalic(on);
+    QTextCharFormat format;
+    format.setFontItalic(on);
+    applyToWholeContent(format, font);
+}
+
+void RichTextBox::setFontUnderline(bool on)
+{
+    QFont font = registerFont();
+    font.setUnderline(on);
+    QTextCharFormat format;
+    format.setFontUnderline(on);
+    applyToWholeContent(format, font);
+}
+
+void RichTextBox::setFontSize(qreal points)
+{
+    QFont font = registerFont();
+    font.setPointSizeF(points);
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    applyToWholeContent(format, font);
+}
+
+QColor RichTextBox::backgroundColor() const
+{
+    return viewport()->palette().color(QPalette::Base);
+}
+
+void RichTextBox::setBackgroundColor(const QColor& color)
+{
+    QPalette palette = viewport()->palette();
+    palette.setColor(QPalette::Base, color);
+    viewport()->setPalette(palette);
+    setPalette(palette);
+}
+
+namespace {
+
+// A register file larger than this is not a register: refuse it rather than exhaust memory.
+constexpr qint64 kLargestFile = qint64(512) * 1024 * 1024;
+
+bool beginsWithRtfHeader(QStringView text)
+{
+    return text.trimmed().startsWith(u"{\\rtf");
+}
+
+QByteArray rtfBytes(const QString& text)
+{
+    // RTF source is 7-bit text; bytes above that can only have come in as code page characters.
+    for (QChar c : text)
+        if (c.unicode() > 0xFF)
+            return text.toUtf8();
+    return text.toLatin1();
+}
+
+} // namespace
+
+std::optional<QString> RichTextBox::saveFile(const QString& path) const
+{
+    const QByteArray bytes = rtf::write(toRtfDocument(*document()));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+std::optional<QString> RichTextBox::loadFile(const QString& path)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir())
+        return QStringLiteral("Это папка, а не файл.");
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    if (file.size() > kLargestFile)
+        return QStringLiteral("Файл слишком велик для списка должников.");
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+
+    const rtf::ReadResult result = rtf::read(bytes);
+    if (result.error)
+        return result.error->message();
+    document()->clear();
+    QTextCursor cursor(document());
+    insertRtfDocument(cursor, result.document);
+    return std::nullopt;
+}
+
+QString RichTextBox::selectionRtf() const
+{
+    const QTextCursor selection = textCursor();
+    return QString::fromLatin1(
+        rtf::write(toRtfDocument(*document(), selection.selectionStart(), selection.selectionEnd())));
+}
+
+void RichTextBox::setSelectionRtf(const QString& text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    if (beginsWithRtfHeader(text)) {
+        // A broken or cut-off document still gives what could be read of it.
+        insertRtfDocument(cursor, rtf::read(rtfBytes(text)).document);
+    } else {
+        cursor.insertText(text, QTextCharFormat());
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+int RichTextBox::selectionLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void RichTextBox::deleteSelection()
+{
+    QTextCursor cursor = textCursor();
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+}
+
+void RichTextBox::printSelection(QPrinter* printer) const
+{
+    const QTextCursor selection = textCursor();
+    if (!selection.hasSelection()) {
+        document()->print(printer);
+        return;
+    }
+    QTextDocument part;
+    part.setDefaultFont(document()->defaultFont());
+    QTextCursor(&part).insertFragment(selection.selection());
+    part.print(printer);
 }
 
 void RichTextBox::setPointer(const QCursor& pointer)

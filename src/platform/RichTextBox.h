@@ -2,6 +2,10 @@
 
 #include <QTextEdit>
 
+#include <optional>
+
+class QPrinter;
+
 namespace krambol::platform {
 
 // The rich text control: a QTextEdit with the operations the application relies on. The control-wide
@@ -24,6 +28,34 @@ public:
 
     void setHeightTwips(int twips);
 
+    // The control's own font: the style of the whole content and of everything written later.
+    QFont registerFont() const;
+    void setFontBold(bool on);
+    void setFontItalic(bool on);
+    void setFontUnderline(bool on);
+    void setFontSize(qreal points);
+
+    // The whole content as an RTF file, written through a temporary file so that a failed save never
+    // damages a file already there. Returns why it failed, or nothing on success.
+    std::optional<QString> saveFile(const QString& path) const;
+    // Replaces the whole content by the RTF document in the file; on failure the content stays as it
+    // was and the reason comes back.
+    std::optional<QString> loadFile(const QString& path);
+
+    // The selected part as RTF source text.
+    QString selectionRtf() const;
+    // Replaces the selection (or inserts at the caret): as rich text when the string begins with an
+    // RTF header, otherwise as plain text in the control's font.
+    void setSelectionRtf(const QString& text);
+    int selectionLength() const;
+    void deleteSelection();
+    // Prints the selected part, or the whole content when nothing is selected.
+    void printSelection(QPrinter* printer) const;
+
+    // The pane's background; it belongs to the run and is never saved.
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor& color);
+
     // The pointer shown over the text, whatever the lock.
     void setPointer(const QCursor& pointer);
 
@@ -39,6 +71,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // Sets one property on the control's font and on all the text it holds.
+    void applyToWholeContent(const QTextCharFormat& format, const QFont& font);
+
     bool m_locked = false;
     QCursor m_pointer{Qt::IBeamCursor};
 };

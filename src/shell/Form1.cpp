@@ -1,5 +1,6 @@
 #include "shell/Form1.h"
 
+#include "cursors/ImageSlot.h"
 #include "cursors/PointerPicture.h"
 #include "platform/Fonts.h"
 #include "platform/PictureButton.h"
@@ -8,7 +9,9 @@
 #include "register/DateModes.h"
 #include "register/EditMode.h"
 #include "register/EntryAcceptance.h"
+#include "register/RegisterFiles.h"
 #include "shell/ControlTable.h"
+#include "windows/Form3.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -77,6 +80,7 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent)
     case ControlKind::RichText:
         return new platform::RichTextBox(parent);
     case ControlKind::Image:
+        return new cursors::ImageSlot(parent);
     case ControlKind::PictureBox:
         return new QLabel(parent);
     }
@@ -150,6 +154,8 @@ void Form1::buildControls()
             const QString path = QString::fromLatin1(spec.picture);
             if (auto* button = qobject_cast<platform::PictureButton*>(control))
                 button->setFacePicture(QPixmap(path));
+            else if (auto* slot = qobject_cast<cursors::ImageSlot*>(control))
+                slot->setPicture(cursors::loadPointerPicture(path));
             else if (auto* label = qobject_cast<QLabel*>(control))
                 label->setPixmap(QPixmap(path));
         }
@@ -221,8 +227,10 @@ void Form1::buildControls()
     // isp lies in the toolbar band and is drawn above the toolbar.
     m_ui.isp->raise();
 
-    // The window's own pointer is the picture of Image3.
-    m_ui.client->setCursor(cursors::toCursor(cursors::loadPointerPicture(QStringLiteral(":/cursors/image3.cur"))));
+    // Image8 shows its 64 x 64 icon stretched to its rectangle. The window's own pointer starts as the
+    // picture of Image3.
+    m_ui.Image8->setStretch(true);
+    setPointerPicture(m_ui.Image3->picture());
     menuBar()->setCursor(Qt::ArrowCursor);
 
     std::stable_sort(tabOrder.begin(), tabOrder.end(),
@@ -270,6 +278,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::Form_Load()
 {
+    // The splash window closes itself; nothing holds on to it.
+    (new windows::Form3())->show();
+}
+
+void Form1::setPointerPicture(const cursors::PointerPicture& picture)
+{
+    m_ui.client->setCursor(cursors::toCursor(picture));
 }
 
 void Form1::layoutDockedBars()

@@ -15,6 +15,11 @@ class QPushButton;
 class QStatusBar;
 class QToolBar;
 
+namespace krambol::cursors {
+class ImageSlot;
+struct PointerPicture;
+} // namespace krambol::cursors
+
 namespace krambol::platform {
 class PictureButton;
 class RichTextBox;
@@ -24,6 +29,7 @@ namespace krambol::reg {
 class DateModes;
 class EditMode;
 class EntryAcceptance;
+class RegisterFiles;
 } // namespace krambol::reg
 
 namespace krambol::shell {
@@ -59,15 +65,15 @@ struct Form1Controls
     platform::RichTextBox* Box = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QGroupBox* Frame6 = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Image2 = nullptr;
-    QLabel* Image3 = nullptr;
-    QLabel* Image4 = nullptr;
-    QLabel* Image5 = nullptr;
-    QLabel* Image6 = nullptr;
-    QLabel* Image7 = nullptr;
-    QLabel* Image8 = nullptr;
-    QLabel* Image9 = nullptr;
+    cursors::ImageSlot* Image1 = nullptr;
+    cursors::ImageSlot* Image2 = nullptr;
+    cursors::ImageSlot* Image3 = nullptr;
+    cursors::ImageSlot* Image4 = nullptr;
+    cursors::ImageSlot* Image5 = nullptr;
+    cursors::ImageSlot* Image6 = nullptr;
+    cursors::ImageSlot* Image7 = nullptr;
+    cursors::ImageSlot* Image8 = nullptr;
+    cursors::ImageSlot* Image9 = nullptr;
     QPushButton* Command12 = nullptr;
     platform::PictureButton* Command8 = nullptr;
     platform::PictureButton* Command11 = nullptr;
@@ -205,6 +211,9 @@ public:
     int outerHeightTwips() const;
     int outerWidthTwips() const;
 
+    // The window's pointer image, shown over its bare surface; an empty picture clears it.
+    void setPointerPicture(const cursors::PointerPicture& picture);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -227,6 +236,7 @@ private:
     std::unique_ptr<reg::EntryAcceptance> m_acceptance;
     std::unique_ptr<reg::DateModes> m_dateModes;
     std::unique_ptr<reg::EditMode> m_editMode;
+    std::unique_ptr<reg::RegisterFiles> m_files;
     // Status bar: panels 1 to 3 refresh themselves; panel 4 is the hint panel.
     void setHint(const QString& hint);
     void refreshStatusPanels();

@@ -1,21 +1,45 @@
 #include "shell/Form1.h"
 
+#include "platform/Clipboard.h"
+#include "platform/CommonDialog.h"
+#include "platform/RichTextBox.h"
+
+#include <QPrinter>
+
 namespace krambol::shell {
 
-void Form1::щщ_Click()
-{
-}
+// Cut, copy, paste and print work on the register's selection whatever the edit mode. Each goes on
+// past a step that fails and reports nothing: a clipboard that cannot be reached leaves the clipboard
+// as it was, and a cut still deletes.
 
 void Form1::мм_Click()
 {
+    m_services.clipboard.setText(m_ui.Box->selectionRtf());
+}
+
+void Form1::щщ_Click()
+{
+    m_services.clipboard.setText(m_ui.Box->selectionRtf());
+    m_ui.Box->deleteSelection();
 }
 
 void Form1::амвпа_Click()
 {
+    // A clipboard that cannot be read inserts nothing; one without text deletes the selection.
+    if (const std::optional<QString> text = m_services.clipboard.text())
+        m_ui.Box->setSelectionRtf(*text);
 }
 
 void Form1::нг_Click()
 {
+    // What is printed depends only on whether text is selected now, not on the range picked in the
+    // dialog. Cancel prints nothing and shows nothing.
+    const bool selection = m_ui.Box->selectionLength() > 0;
+    const std::unique_ptr<QPrinter> printer =
+        m_services.dialog.showPrinter({QStringLiteral("Печать"), selection});
+    if (!printer)
+        return;
+    m_ui.Box->printSelection(printer.get());
 }
 
 } // namespace krambol::shell

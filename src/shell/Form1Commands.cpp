@@ -2,6 +2,8 @@
 
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
+#include "windows/Form2.h"
+#include "windows/FrmTip.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -214,10 +216,13 @@ void Form1::Box_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
 
 void Form1::перар_Click()
 {
+    // Each use opens one more window; nothing holds on to it.
+    (new windows::FrmTip())->show();
 }
 
 void Form1::вв_Click()
 {
+    (new windows::Form2())->show();
 }
 
 } // namespace krambol::shell

@@ -1,37 +1,53 @@
 #include "shell/Form1.h"
 
+#include "platform/PictureButton.h"
+#include "register/RegisterFiles.h"
+
 namespace krambol::shell {
 
 void Form1::bindRegisterFiles()
 {
+    m_files = std::make_unique<reg::RegisterFiles>(
+        *m_ui.Box, reg::RegisterFiles::Seams{m_services.dialog, m_services.messages, m_services.appExit},
+        [this](const QString& caption) { setWindowTitle(caption); });
+    connect(m_ui.Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(m_ui.Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(m_ui.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
 }
 
 void Form1::Command5_Click()
 {
-}
-
-void Form1::Command6_Click()
-{
-}
-
-void Form1::Command4_Click()
-{
+    m_files->save(QString::fromUtf16(reg::kSaveTitle));
 }
 
 void Form1::SaveRegisterFromToolbar()
 {
-}
-
-void Form1::OpenRegisterFromToolbar()
-{
+    m_files->save(QString::fromUtf16(reg::kSaveTitle));
 }
 
 void Form1::ыы_Click()
 {
+    m_files->save(QString::fromUtf16(reg::kMenuSaveTitle));
+}
+
+void Form1::Command6_Click()
+{
+    m_files->open();
+}
+
+void Form1::OpenRegisterFromToolbar()
+{
+    m_files->open();
 }
 
 void Form1::в_Click()
 {
+    m_files->open();
+}
+
+void Form1::Command4_Click()
+{
+    m_files->exit();
 }
 
 } // namespace krambol::shell

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string_view>
+
+namespace krambol::rtf {
+
+// The control words the reader acts on; every other word is Unknown.
+enum class ControlWord {
+    Unknown,
+    // Document and code pages
+    Rtf, Ansi, Ansicpg, Mac, Pc, Pca, Deff,
+    // Tables that the header holds
+    Fonttbl, Fcharset, Colortbl, Red, Green, Blue,
+    // Destinations whose text is not part of the document
+    SkipDestination,
+    // Unicode
+    U, Uc, Upr, Ud,
+    // Binary data
+    Bin,
+    // Character formatting
+    Plain, F, Fs, B, I, Ul, Ulnone, Cf, V,
+    // Paragraphs and breaks
+    Pard, Par, Line, Tab, Cell, Row,
+    // Special characters
+    Emdash, Endash, Emspace, Enspace, Qmspace, Bullet, Lquote, Rquote, Ldblquote, Rdblquote,
+};
+
+// Looks a control word's name (letters only) up in the one table of known words.
+ControlWord lookupControlWord(std::string_view name);
+
+} // namespace krambol::rtf

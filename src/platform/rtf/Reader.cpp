@@ -1,0 +1,657 @@
+#include "platform/rtf/Reader.h"
+
+#include "platform/rtf/CodePages.h"
+#include "platform/rtf/Tokenizer.h"
+
+#include <QHash>
+#include <QStringDecoder>
+
+#include <climits>
+#include <map>
+#include <vector>
+
+namespace krambol::rtf {
+
+namespace {
+
+// Groups nested deeper than this are read as if they were skipped destinations: the state stack
+// stays small whatever the input.
+constexpr int maxDepth = 1024;
+constexpr int maxFallbackLength = 16;
+constexpr char16_t replacementCharacter = 0xFFFD;
+
+enum class Destination : quint8 {
+    Body,        // document text
+    Skip,        // not part of the text
+    UprSkip,     // the ANSI half of \upr: skipped, but its \ud part is read
+    FontTable,
+    ColorTable,
+};
+
+struct State {
+    Destination destination = Destination::Body;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool hidden = false;
+    int font = -1;        // font number; -1 = the default font (\deff)
+    int halfPoints = 24;
+    int color = 0;        // index into the colour table
+    int fallbackLength = 1;   // \uc
+};
+
+struct RunKey {
+    int font = -1;
+    int halfPoints = 24;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    int color = 0;
+    friend bool operator==(const RunKey&, const RunKey&) = default;
+};
+
+struct Font {
+    int charset = -1;
+    QString name;
+};
+
+struct RawRun {
+    RunKey key;
+    QString text;
+};
+
+class DocumentBuilder final : public TokenListener
+{
+public:
+    DocumentBuilder() { m_stack.reserve(64); m_stack.push_back(State{}); }
+
+    void groupStart() override;
+    void groupEnd() override;
+    void controlWord(ControlWord word, bool hasParameter, int parameter) override;
+    void controlSymbol(char symbol) override;
+    void hexByte(int byte) override;
+    void text(QByteArrayView bytes) override;
+    void binary(QByteArrayView bytes) override;
+
+    Document finish();
+
+private:
+    State& state() { return m_stack.back(); }
+    bool skipsFallback()
+    {
+        if (m_fallbackLeft == 0)
+            return false;
+        --m_fallbackLeft;
+        return true;
+    }
+    void skipGroup();
+    void bodyWord(ControlWord word, bool hasParameter, int parameter);
+    void fontTableWord(ControlWord word, bool hasParameter, int parameter);
+    void appendCharacter(char16_t c);
+    void appendUnicode(int parameter);
+    void formatChanged() { m_formatChanged = true; }
+    void ensureRun();
+    void resolveHighSurrogate();
+    void flushBytes();
+    void finishFont();
+    QStringDecoder& decoderFor(int codePage);
+    int codePageOfFont(int number);
+    const Font* font(int number) const;
+
+    std::vector<State> m_stack;
+    int m_overflow = 0;         // groups deeper than maxDepth still open
+    bool m_star = false;        // \* seen: the next control word decides whether the group is skipped
+    int m_fallbackLeft = 0;     // characters still to skip after \u
+    int m_ansiCodePage = 1252;
+    int m_defaultFont = 0;
+
+    QHash<int, Font> m_fonts;
+    bool m_readingFont = false; // a font table entry's name is being read
+    int m_fontBeingRead = 0;    // its font number
+    QString m_fontName;
+    QByteArray m_fontNameBytes;
+
+    QList<std::optional<QRgb>> m_colors;
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colorHasComponent = false;
+
+    std::vector<RawRun> m_runs;
+    RunKey m_runKey;
+    bool m_formatChanged = true;
+    QString m_text;             // text of the run being read
+    QByteArray m_bytes;         // 8-bit text waiting to be decoded with the current code page
+    char16_t m_highSurrogate = 0;
+    std::map<int, QStringDecoder> m_decoders;
+    int m_cachedFont = INT_MIN;
+    int m_cachedCodePage = 0;
+};
+
+void DocumentBuilder::groupStart()
+{
+    flushBytes();
+    m_fallbackLeft = 0;
+    m_star = false;
+    if (m_overflow > 0 || int(m_stack.size()) >= maxDepth) {
+        ++m_overflow;
+        return;
+    }
+    m_stack.push_back(m_stack.back());
+}
+
+void DocumentBuilder::groupEnd()
+{
+    flushBytes();
+    m_fallbackLeft = 0;
+    m_star = false;
+    if (m_overflow > 0) {
+        --m_overflow;
+        return;
+    }
+    if (state().destination == Destination::FontTable)
+        finishFont();
+    if (m_stack.size() > 1)
+        m_stack.pop_back();
+    formatChanged();
+}
+
+void DocumentBuilder::skipGroup()
+{
+    m_star = false;
+    state().destination = Destination::Skip;
+}
+
+void DocumentBuilder::controlWord(ControlWord word, bool hasParameter, int parameter)
+{
+    if (m_overflow > 0)
+        return;
+    flushBytes();
+    if (m_star && word != ControlWord::Ud) {
+        skipGroup();
+        return;
+    }
+    m_star = false;
+    if (skipsFallback())
+        return;
+    switch (state().destination) {
+    case Destination::Skip:
+        return;
+    case Destination::UprSkip:
+        if (word == ControlWord::Ud)
+            state().destination = Destination::Body;
+        return;
+    case Destination::FontTable:
+        fontTableWord(word, hasParameter, parameter);
+        return;
+    case Destination::ColorTable:
+        if (word == ControlWord::Red || word == ControlWord::Green || word == ControlWord::Blue) {
+            const int value = qBound(0, parameter, 255);
+            (word == ControlWord::Red ? m_red : word == ControlWord::Green ? m_green : m_blue) = value;
+            m_colorHasComponent = true;
+        }
+        return;
+    case Destination::Body:
+        bodyWord(word, hasParameter, parameter);
+        return;
+    }
+}
+
+void DocumentBuilder::fontTableWord(ControlWord word, bool hasParameter, int parameter)
+{
+    Q_UNUSED(hasParameter);
+    switch (word) {
+    case ControlWord::F:
+        finishFont();
+        m_readingFont = true;
+        m_fontBeingRead = parameter;
+        m_fonts.insert(parameter, Font{});
+        m_cachedFont = INT_MIN;
+        break;
+    case ControlWord::Fcharset:
+        if (m_readingFont)
+            m_fonts[m_fontBeingRead].charset = parameter;
+        m_cachedFont = INT_MIN;
+        break;
+    case ControlWord::U:
+        if (m_readingFont) {
+            m_fontName += decoderFor(codePageOfFont(m_fontBeingRead))(m_fontNameBytes);
+            m_fontNameBytes.clear();
+            const int value = parameter < 0 ? parameter + 0x10000 : parameter;
+            if (value > 0 && value <= 0xFFFF)
+                m_fontName += QChar(char16_t(value));
+        }
+        m_fallbackLeft = state().fallbackLength;
+        break;
+    case ControlWord::Uc:
+        state().fallbackLength = qBound(0, parameter, maxFallbackLength);
+        break;
+    default:
+        break;
+    }
+}
+
+void DocumentBuilder::bodyWord(ControlWord word, bool hasParameter, int parameter)
+{
+    State& s = state();
+    const bool on = !hasParameter || parameter != 0;
+    switch (word) {
+    case ControlWord::Unknown:
+    case ControlWord::Rtf:
+    case ControlWord::Fcharset:
+    case ControlWord::Red:
+    case ControlWord::Green:
+    case ControlWord::Blue:
+    case ControlWord::Ud:
+    case ControlWord::Pard:
+    case ControlWord::Bin:
+        break;
+    case ControlWord::Ansi:
+        m_ansiCodePage = 1252;
+        m_cachedFont = INT_MIN;
+        break;
+    case ControlWord::Mac:
+        m_ansiCodePage = 10000;
+        m_cachedFont = INT_MIN;
+        break;
+    case ControlWord::Pc:
+        m_ansiCodePage = 437;
+        m_cachedFont = INT_MIN;
+        break;
+    case ControlWord::Pca:
+        m_ansiCodePage = 850;
+        m_cachedFont = INT_MIN;
+        break;
+    case ControlWord::Ansicpg:
+        // An unknown or invalid code page (\ansicpg0) leaves the one in force.
+        if (parameter > 0 && parameter < 100000 && decoderFor(parameter).isValid()) {
+            m_ansiCodePage = parameter;
+            m_cachedFont = INT_MIN;
+        }
+        break;
+    case ControlWord::Deff:
+        m_defaultFont = parameter;
+        m_cachedFont = INT_MIN;
+        formatChanged();
+        break;
+    case ControlWord::Fonttbl:
+        s.destination = Destination::FontTable;
+        break;
+    case ControlWord::Colortbl:
+        s.destination = Destination::ColorTable;
+        m_red = m_green = m_blue = 0;
+        m_colorHasComponent = false;
+        break;
+    case ControlWord::SkipDestination:
+        s.destination = Destination::Skip;
+        break;
+    case ControlWord::Upr:
+        s.destination = Destination::UprSkip;
+        break;
+    case ControlWord::U:
+        appendUnicode(parameter);
+        m_fallbackLeft = s.fallbackLength;
+        break;
+    case ControlWord::Uc:
+        s.fallbackLength = qBound(0, parameter, maxFallbackLength);
+        break;
+    case ControlWord::Plain:
+        s.bold = s.italic = s.underline = s.hidden = false;
+        s.font = -1;
+        s.halfPoints = 24;
+        s.color = 0;
+        formatChanged();
+        break;
+    case ControlWord::F:
+        s.font = parameter;
+        formatChanged();
+        break;
+    case ControlWord::Fs:
+        s.halfPoints = hasParameter ? qBound(1, parameter, 3276) : 24;
+        formatChanged();
+        break;
+    case ControlWord::B:
+        s.bold = on;
+        formatChanged();
+        break;
+    case ControlWord::I:
+        s.italic = on;
+        formatChanged();
+        break;
+    case ControlWord::Ul:
+        s.underline = on;
+        formatChanged();
+        break;
+    case ControlWord::Ulnone:
+        s.underline = false;
+        formatChanged();
+        break;
+    case ControlWord::Cf:
+        s.color = qMax(0, parameter);
+        formatChanged();
+        break;
+    case ControlWord::V:
+        s.hidden = on;
+        break;
+    case ControlWord::Par:
+    case ControlWord::Row:
+        appendCharacter(QChar::ParagraphSeparator);
+        break;
+    case ControlWord::Line:
+        appendCharacter(QChar::LineSeparator);
+        break;
+    case ControlWord::Tab:
+    case ControlWord::Cell:
+        appendCharacter(u'\t');
+        break;
+    case ControlWord::Emdash: appendCharacter(u'\u2014'); break;
+    case ControlWord::Endash: appendCharacter(u'\u2013'); break;
+    case ControlWord::Emspace: appendCharacter(u'\u2003'); break;
+    case ControlWord::Enspace: appendCharacter(u'\u2002'); break;
+    case ControlWord::Qmspace: appendCharacter(u'\u2005'); break;
+    case ControlWord::Bullet: appendCharacter(u'\u2022'); break;
+    case ControlWord::Lquote: appendCharacter(u'\u2018'); break;
+    case ControlWord::Rquote: appendCharacter(u'\u2019'); break;
+    case ControlWord::Ldblquote: appendCharacter(u'\u201C'); break;
+    case ControlWord::Rdblquote: appendCharacter(u'\u201D'); break;
+    }
+}
+
+void DocumentBuilder::controlSymbol(char symbol)
+{
+    if (m_overflow > 0)
+        return;
+    flushBytes();
+    if (symbol == '*') {
+        m_star = true;
+        return;
+    }
+    if (m_star) {
+        skipGroup();
+        return;
+    }
+    if (skipsFallback())
+        return;
+    const Destination destination = state().destination;
+    if (destination == Destination::FontTable && m_readingFont && (symbol == '{' || symbol == '}' || symbol == '\\')) {
+        m_fontNameBytes += symbol;
+        return;
+    }
+    if (destination != Destination::Body)
+        return;
+    switch (symbol) {
+    case '~': appendCharacter(u'\u00A0'); break;
+    case '-': appendCharacter(u'\u00AD'); break;
+    case '_': appendCharacter(u'\u2011'); break;
+    case '{':
+    case '}':
+    case '\\':
+        appendCharacter(char16_t(symbol));
+        break;
+    case '\n':
+        appendCharacter(QChar::ParagraphSeparator);
+        break;
+    default:
+        break;
+    }
+}
+
+void DocumentBuilder::hexByte(int byte)
+{
+    if (m_overflow > 0)
+        return;
+    if (m_star) {
+        skipGroup();
+        return;
+    }
+    if (skipsFallback() || byte < 0)
+        return;
+    const State& s = state();
+    if (s.destination == Destination::Body && !s.hidden)
+        m_bytes += char(byte);
+    else if (s.destination == Destination::FontTable && m_readingFont)
+        m_fontNameBytes += char(byte);
+}
+
+void DocumentBuilder::text(QByteArrayView bytes)
+{
+    if (m_overflow > 0)
+        return;
+    if (m_star) {
+        skipGroup();
+        return;
+    }
+    if (m_fallbackLeft > 0) {
+        const qsizetype skipped = qMin<qsizetype>(m_fallbackLeft, bytes.size());
+        m_fallbackLeft -= int(skipped);
+        bytes = bytes.sliced(skipped);
+        if (bytes.isEmpty())
+            return;
+    }
+    const State& s = state();
+    switch (s.destination) {
+    case Destination::Body: {
+        if (s.hidden)
+            return;
+        if (m_bytes.isEmpty()) {
+            bool ascii = true;
+            for (const char c : bytes)
+                ascii &= static_cast<unsigned char>(c) < 0x80;
+            if (ascii) {
+                ensureRun();
+                resolveHighSurrogate();
+                m_text.append(QLatin1StringView(bytes.data(), bytes.size()));
+                return;
+            }
+        }
+        m_bytes.append(bytes);
+        return;
+    }
+    case Destination::FontTable:
+        for (const char c : bytes) {
+            if (c == ';')
+                finishFont();
+            else if (m_readingFont)
+                m_fontNameBytes += c;
+        }
+        return;
+    case Destination::ColorTable:
+        for (const char c : bytes) {
+            if (c != ';')
+                continue;
+            m_colors.append(m_colorHasComponent ? std::optional<QRgb>(QRgb(0xFF000000u | unsigned(m_red) << 16 | unsigned(m_green) << 8 | unsigned(m_blue))) : std::nullopt);
+            m_red = m_green = m_blue = 0;
+            m_colorHasComponent = false;
+        }
+        return;
+    case Destination::Skip:
+    case Destination::UprSkip:
+        return;
+    }
+}
+
+void DocumentBuilder::binary(QByteArrayView bytes)
+{
+    Q_UNUSED(bytes);
+    if (m_overflow > 0)
+        return;
+    flushBytes();
+    m_star = false;
+    skipsFallback();
+}
+
+void DocumentBuilder::appendUnicode(int parameter)
+{
+    // Parameters are signed 16-bit: \u-3913 is U+F0B7.
+    int value = parameter < 0 ? parameter + 0x10000 : parameter;
+    if (value < 0 || value > 0xFFFF)
+        value = replacementCharacter;
+    if (value != 0)
+        appendCharacter(char16_t(value));
+}
+
+void DocumentBuilder::appendCharacter(char16_t c)
+{
+    if (state().hidden)
+        return;
+    flushBytes();
+    ensureRun();
+    if (m_highSurrogate != 0) {
+        if (QChar::isLowSurrogate(c)) {
+            m_text.append(QChar(m_highSurrogate));
+            m_text.append(QChar(c));
+            m_highSurrogate = 0;
+            return;
+        }
+        resolveHighSurrogate();
+    }
+    if (QChar::isHighSurrogate(c))
+        m_highSurrogate = c;
+    else
+        m_text.append(QChar(QChar::isLowSurrogate(c) ? replacementCharacter : c));
+}
+
+void DocumentBuilder::resolveHighSurrogate()
+{
+    if (m_highSurrogate != 0) {
+        m_text.append(QChar(replacementCharacter));
+        m_highSurrogate = 0;
+    }
+}
+
+void DocumentBuilder::ensureRun()
+{
+    if (!m_formatChanged)
+        return;
+    m_formatChanged = false;
+    const State& s = state();
+    const RunKey key{s.font == -1 ? m_defaultFont : s.font, s.halfPoints, s.bold, s.italic, s.underline, s.color};
+    if (key == m_runKey)
+        return;
+    resolveHighSurrogate();
+    if (!m_text.isEmpty()) {
+        m_runs.push_back(RawRun{m_runKey, m_text});
+        m_text.clear();
+    }
+    m_runKey = key;
+}
+
+void DocumentBuilder::flushBytes()
+{
+    if (m_bytes.isEmpty())
+        return;
+    QString decoded = decoderFor(codePageOfFont(state().font))(m_bytes);
+    m_bytes.clear();
+    ensureRun();
+    resolveHighSurrogate();
+    // Control bytes carry no text, as in literal text.
+    decoded.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+    m_text += decoded;
+}
+
+void DocumentBuilder::finishFont()
+{
+    if (!m_readingFont)
+        return;
+    m_readingFont = false;
+    QString name = m_fontName + decoderFor(codePageOfFont(m_fontBeingRead))(m_fontNameBytes);
+    m_fonts[m_fontBeingRead].name = name.trimmed();
+    m_fontName.clear();
+    m_fontNameBytes.clear();
+}
+
+const Font* DocumentBuilder::font(int number) const
+{
+    const auto it = m_fonts.constFind(number);
+    return it == m_fonts.cend() ? nullptr : &*it;
+}
+
+int DocumentBuilder::codePageOfFont(int number)
+{
+    if (number == -1)
+        number = m_defaultFont;
+    if (number == m_cachedFont)
+        return m_cachedCodePage;
+    int codePage = 0;
+    if (const Font* f = font(number))
+        codePage = codePageForCharset(f->charset);
+    if (codePage == 0)
+        codePage = m_ansiCodePage;
+    m_cachedFont = number;
+    m_cachedCodePage = codePage;
+    return codePage;
+}
+
+QStringDecoder& DocumentBuilder::decoderFor(int codePage)
+{
+    auto it = m_decoders.find(codePage);
+    if (it == m_decoders.end()) {
+        QStringDecoder decoder(codecNameForCodePage(codePage).constData(), QStringConverter::Flag::Stateless);
+        if (!decoder.isValid())
+            decoder = QStringDecoder("windows-1252", QStringConverter::Flag::Stateless);
+        if (!decoder.isValid())
+            decoder = QStringDecoder(QStringConverter::Latin1, QStringConverter::Flag::Stateless);
+        it = m_decoders.emplace(codePage, std::move(decoder)).first;
+    }
+    return it->second;
+}
+
+Document DocumentBuilder::finish()
+{
+    flushBytes();
+    resolveHighSurrogate();
+    if (!m_text.isEmpty())
+        m_runs.push_back(RawRun{m_runKey, m_text});
+    // The last paragraph mark is the document's own end, not an empty paragraph after the text.
+    if (!m_runs.empty() && m_runs.back().text.endsWith(QChar::ParagraphSeparator)) {
+        m_runs.back().text.chop(1);
+        if (m_runs.back().text.isEmpty())
+            m_runs.pop_back();
+    }
+
+    Document document;
+    for (RawRun& raw : m_runs) {
+        CharFormat format;
+        if (const Font* f = font(raw.key.font)) {
+            if (!f->name.isEmpty())
+                format.fontName = f->name;
+            format.charset = f->charset >= 0 ? f->charset : 1;
+        }
+        format.halfPoints = raw.key.halfPoints;
+        format.bold = raw.key.bold;
+        format.italic = raw.key.italic;
+        format.underline = raw.key.underline;
+        if (raw.key.color < m_colors.size())
+            format.color = m_colors.at(raw.key.color);
+        if (!document.runs.isEmpty() && document.runs.back().format == format)
+            document.runs.back().text += raw.text;
+        else
+            document.runs.append(Run{std::move(format), std::move(raw.text)});
+    }
+    return document;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0';
+}
+
+} // namespace
+
+ReadResult read(QByteArrayView rtf)
+{
+    qsizetype start = 0;
+    while (start < rtf.size() && isBlank(rtf[start]))
+        ++start;
+    if (start == rtf.size())
+        return {Document{}, Error{Error::Code::Empty, 0}};
+    if (!rtf.sliced(start).startsWith("{\\rtf"))
+        return {Document{}, Error{Error::Code::NotRtf, start}};
+
+    DocumentBuilder builder;
+    const Tokenizer::Result result = Tokenizer::run(rtf.sliced(start), builder);
+    ReadResult read{builder.finish(), std::nullopt};
+    if (result.openGroups > 0)
+        read.error = Error{Error::Code::UnexpectedEnd, rtf.size()};
+    return read;
+}
+
+} // namespace krambol::rtf

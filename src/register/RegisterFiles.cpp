@@ -1,0 +1,79 @@
+#include "register/RegisterFiles.h"
+
+#include "platform/AppExit.h"
+#include "platform/CommonDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/RichTextBox.h"
+
+#include <QDir>
+
+namespace krambol::reg {
+
+namespace {
+const QString kRegisterFilter = QStringLiteral("Крамбол(*.krm)|*.krm");
+} // namespace
+
+RegisterFiles::RegisterFiles(platform::RichTextBox& box, const Seams& seams,
+                             std::function<void(const QString&)> setCaption)
+    : m_box(box)
+    , m_seams(seams)
+    , m_setCaption(std::move(setCaption))
+{
+}
+
+void RegisterFiles::reportFailure(const QString& what, const QString& path, const QString& reason)
+{
+    m_seams.messages.show(what + QStringLiteral(" «") + QDir::toNativeSeparators(path) + QStringLiteral("».\n")
+                              + reason,
+                          QStringLiteral("Крамбол"), platform::MessageIcon::Critical, platform::MessageButtons::Ok);
+}
+
+bool RegisterFiles::save(const QString& dialogTitle)
+{
+    // The name is taken as typed: no extension is added, and an existing file is replaced unasked.
+    const QString path = m_seams.dialog.showSave({dialogTitle, kRegisterFilter});
+    if (path.isEmpty())
+        return true;
+    if (const auto error = m_box.saveFile(path)) {
+        reportFailure(QStringLiteral("Не удалось сохранить список в файл"), path, *error);
+        return false;
+    }
+    return true;
+}
+
+void RegisterFiles::open()
+{
+    const QString path = m_seams.dialog.showOpen({QStringLiteral("Открыть"), kRegisterFilter});
+    if (path.isEmpty())
+        return;
+    if (const auto error = m_box.loadFile(path)) {
+        reportFailure(QStringLiteral("Не удалось открыть файл"), path, *error);
+        return;
+    }
+    m_setCaption(path);
+}
+
+void RegisterFiles::exit()
+{
+    // There is no record of unsaved changes: the question comes whenever the register holds text.
+    if (m_box.text().isEmpty()) {
+        m_seams.appExit.exitApplication();
+        return;
+    }
+    switch (m_seams.messages.show(QStringLiteral("Сохранить список?"), QStringLiteral("Выход"),
+                                  platform::MessageIcon::Question, platform::MessageButtons::YesNoCancel)) {
+    case platform::MessageAnswer::No:
+        m_seams.appExit.exitApplication();
+        return;
+    case platform::MessageAnswer::Yes:
+        // A cancelled dialog still ends the application; a failed save keeps it running, so the
+        // register is not lost.
+        if (save(QString::fromUtf16(kSaveTitle)))
+            m_seams.appExit.exitApplication();
+        return;
+    default:
+        return;
+    }
+}
+
+} // namespace krambol::reg

@@ -1,0 +1,17 @@
+#include "shell/FontSize.h"
+
+#include "platform/LeadingNumber.h"
+
+#include <algorithm>
+
+namespace krambol::shell {
+
+FontSizeReading readFontSize(QStringView fieldText)
+{
+    const double number = platform::leadingNumber(fieldText);
+    if (!(number > 0.0))
+        return {kDefaultFontSize, true};
+    return {std::min(number, kMaxFontSize), false};
+}
+
+} // namespace krambol::shell

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QWidget>
+
+namespace krambol::windows {
+
+// A picture box: a filled background with its picture drawn unscaled at the top-left corner. It
+// can hold child controls and, like any tab stop, takes the focus by Tab and by a click.
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    const QPixmap& picture() const { return m_picture; }
+    void setPicture(const QPixmap& picture);
+    void setBackgroundColor(const QColor& color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap m_picture;
+};
+
+} // namespace krambol::windows

@@ -1,0 +1,306 @@
+#include "platform/PictureButton.h"
+#include "platform/RichTextBox.h"
+#include "support/Form1Fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTextBlock>
+
+using namespace krambol;
+using platform::MessageAnswer;
+
+// Saving, opening and the exit question, through every command that reaches them, and every way they
+// can fail without losing the register or the file already on disk.
+class RegisterFilesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        f.make();
+        tempDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(tempDir->isValid());
+    }
+    void cleanup()
+    {
+        f.reset();
+        tempDir.reset();
+    }
+
+    void saveCommandsUseTheirTitlesAndTheRegisterFilter_data();
+    void saveCommandsUseTheirTitlesAndTheRegisterFilter();
+    void saveWritesExactlyTheTypedNameAndReplacesUnasked();
+    void cancelledDialogsTouchNothing();
+    void openReplacesTheRegisterAndSetsTheCaption_data();
+    void openReplacesTheRegisterAndSetsTheCaption();
+    void firstAcceptAfterOpenReplacesTheOpenedRegister();
+    void styleComesBackFromAFile();
+    void failedOpenKeepsRegisterAndCaption_data();
+    void failedOpenKeepsRegisterAndCaption();
+    void failedSaveKeepsTheFileAlreadyThere();
+    void exitFlows_data();
+    void exitFlows();
+
+private:
+    QString path(const QString& name) const { return tempDir->filePath(name); }
+    void accept(const QString& name, const QString& disc)
+    {
+        f.ui().Text1->setText(name);
+        f.ui().Text2->setText(disc);
+        f.form->Command1_Click();
+    }
+    static QByteArray contents(const QString& file)
+    {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+    static void write(const QString& file, const QByteArray& bytes)
+    {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+
+    testing::Form1Fixture f;
+    std::unique_ptr<QTemporaryDir> tempDir;
+};
+
+void RegisterFilesTest::saveCommandsUseTheirTitlesAndTheRegisterFilter_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("button") << "Command5" << QStringLiteral("Cохранить");
+    QTest::newRow("toolbar") << "toolbar" << QStringLiteral("Cохранить");
+    QTest::newRow("menu") << "menu" << QStringLiteral("Сохранить");
+}
+
+void RegisterFilesTest::saveCommandsUseTheirTitlesAndTheRegisterFilter()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    QVERIFY(title.startsWith(command == QLatin1String("menu") ? QChar(0x0421) : QChar(u'C')));
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    const QString file = path(QStringLiteral("список.krm"));
+    f.seams->dialog.fileNames.enqueue(file);
+    if (command == QLatin1String("Command5"))
+        f.form->Command5_Click();
+    else if (command == QLatin1String("toolbar"))
+        f.form->SaveRegisterFromToolbar();
+    else
+        f.form->ыы_Click();
+
+    QCOMPARE(f.seams->dialog.calls.size(), 1);
+    QCOMPARE(f.seams->dialog.calls[0].kind, testing::DialogCall::Save);
+    QCOMPARE(f.seams->dialog.calls[0].title, title);
+    QCOMPARE(f.seams->dialog.calls[0].filter, QStringLiteral("Крамбол(*.krm)|*.krm"));
+    QVERIFY(contents(file).startsWith("{\\rtf1\\ansi\\ansicpg1251"));
+    // Saving changes nothing else.
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("Крамбол"));
+    QCOMPARE(f.ui().Text5->text(), QStringLiteral("2"));
+    QVERIFY(f.ui().Box->isLocked());
+}
+
+void RegisterFilesTest::saveWritesExactlyTheTypedNameAndReplacesUnasked()
+{
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    const QString file = path(QStringLiteral("без расширения"));
+    write(file, "old contents");
+    f.seams->dialog.fileNames.enqueue(file);
+    f.form->Command5_Click();
+    QVERIFY(contents(file).startsWith("{\\rtf1"));
+    QCOMPARE(QDir(tempDir->path()).entryList(QDir::Files), QStringList{QStringLiteral("без расширения")});
+    QVERIFY(f.seams->messages.calls.isEmpty());
+}
+
+void RegisterFilesTest::cancelledDialogsTouchNothing()
+{
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    f.form->Command5_Click();
+    f.form->Command6_Click();
+    QCOMPARE(f.seams->dialog.calls.size(), 2);
+    QCOMPARE(f.seams->dialog.calls[1].kind, testing::DialogCall::Open);
+    QCOMPARE(f.seams->dialog.calls[1].title, QStringLiteral("Открыть"));
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("Крамбол"));
+    QVERIFY(QDir(tempDir->path()).isEmpty());
+    QVERIFY(f.seams->messages.calls.isEmpty());
+}
+
+void RegisterFilesTest::openReplacesTheRegisterAndSetsTheCaption_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("button") << "Command6";
+    QTest::newRow("toolbar") << "toolbar";
+    QTest::newRow("menu") << "menu";
+}
+
+void RegisterFilesTest::openReplacesTheRegisterAndSetsTheCaption()
+{
+    QFETCH(QString, command);
+    const QString file = path(QStringLiteral("чужой.krm"));
+    write(file, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}"
+                "\\f0 \\'c8\\'e2\\'e0\\'ed - {\\b \\'c8\\'e3\\'f0\\'e0}\\par}");
+    f.ui().Box->setText(QStringLiteral("прежний список"));
+    f.seams->dialog.fileNames.enqueue(file);
+    if (command == QLatin1String("Command6"))
+        f.form->Command6_Click();
+    else if (command == QLatin1String("toolbar"))
+        f.form->OpenRegisterFromToolbar();
+    else
+        f.form->в_Click();
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван - Игра"));
+    QCOMPARE(f.form->windowTitle(), file);
+    QVERIFY(f.ui().Box->isLocked());
+    QCOMPARE(f.ui().Text5->text(), QStringLiteral("Text5"));
+}
+
+void RegisterFilesTest::firstAcceptAfterOpenReplacesTheOpenedRegister()
+{
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    const QString file = path(QStringLiteral("a.krm"));
+    f.seams->dialog.fileNames.enqueue(file);
+    f.form->Command5_Click();
+
+    f.reset();
+    f.make();
+    f.seams->dialog.fileNames.enqueue(file);
+    f.form->Command6_Click();
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
+    accept(QStringLiteral("Пётр"), QStringLiteral("Кино"));
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Пётр------------Кино |"));
+}
+
+void RegisterFilesTest::styleComesBackFromAFile()
+{
+    f.ui().Command2->setChecked(true);
+    f.ui().Check3->setChecked(true);
+    f.ui().Text8->setText(QStringLiteral("7.5"));
+    f.seams->dialog.colors.enqueue(QColor(Qt::cyan));
+    f.form->Command9_Click();
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    const QString file = path(QStringLiteral("styled.krm"));
+    f.seams->dialog.fileNames.enqueue(file);
+    f.form->Command5_Click();
+    QVERIFY(!contents(file).contains("colortbl"));  // the background colour is never saved
+
+    f.reset();
+    f.make();
+    const QColor startBackground = f.ui().Box->backgroundColor();
+    f.seams->dialog.fileNames.enqueue(file);
+    f.form->Command6_Click();
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
+    const QTextDocument* doc = f.ui().Box->document();
+    for (auto it = doc->begin().begin(); !it.atEnd(); ++it) {
+        const QFont font = it.fragment().charFormat().font().resolve(doc->defaultFont());
+        QVERIFY(font.bold());
+        QVERIFY(!font.italic());
+        QVERIFY(font.underline());
+        QCOMPARE(font.pointSizeF(), 7.5);
+    }
+    QCOMPARE(f.ui().Box->backgroundColor(), startBackground);
+}
+
+void RegisterFilesTest::failedOpenKeepsRegisterAndCaption_data()
+{
+    QTest::addColumn<QByteArray>("bytes");  // empty name: no file at all
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing file") << QByteArray() << "нет такого.krm";
+    QTest::newRow("empty file") << QByteArray("") << "empty.krm";
+    QTest::newRow("not RTF") << QByteArray("Иван - Игра") << "plain.krm";
+    QTest::newRow("truncated RTF") << QByteArray("{\\rtf1\\ansi Ivan") << "cut.krm";
+    QTest::newRow("a folder") << QByteArray() << ".";
+}
+
+void RegisterFilesTest::failedOpenKeepsRegisterAndCaption()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    const QString file = path(name);
+    if (!bytes.isNull())
+        write(file, bytes);
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    f.seams->dialog.fileNames.enqueue(file);
+    f.form->OpenRegisterFromToolbar();
+
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("Крамбол"));
+    QCOMPARE(f.seams->messages.calls.size(), 1);
+    const testing::MessageCall& message = f.seams->messages.calls[0];
+    QCOMPARE(message.title, QStringLiteral("Крамбол"));
+    QCOMPARE(message.icon, platform::MessageIcon::Critical);
+    QVERIFY2(message.text.contains(QDir::toNativeSeparators(file)), qPrintable(message.text));
+    QVERIFY(message.text.count(u'\n') >= 1);  // the reason follows the file name
+}
+
+void RegisterFilesTest::failedSaveKeepsTheFileAlreadyThere()
+{
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    // A file in a folder that does not exist cannot be written; a folder cannot be replaced by a file.
+    for (const QString& target : {path(QStringLiteral("нет/файл.krm")), tempDir->path()}) {
+        f.seams->messages.calls.clear();
+        f.seams->dialog.fileNames.enqueue(target);
+        f.form->ыы_Click();
+        QCOMPARE(f.seams->messages.calls.size(), 1);
+        QCOMPARE(f.seams->messages.calls[0].title, QStringLiteral("Крамбол"));
+        QVERIFY(f.seams->messages.calls[0].text.contains(QDir::toNativeSeparators(target)));
+    }
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
+    QVERIFY(QFileInfo(tempDir->path()).isDir());
+}
+
+void RegisterFilesTest::exitFlows_data()
+{
+    QTest::addColumn<QString>("registerText");
+    QTest::addColumn<QList<MessageAnswer>>("answers");
+    QTest::addColumn<QString>("saveAs");   // what the save dialog answers; "-" when it is not shown
+    QTest::addColumn<bool>("questionAsked");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("ended");
+
+    const QList<MessageAnswer> yes{MessageAnswer::Yes};
+    QTest::newRow("empty register ends at once") << "" << QList<MessageAnswer>{} << "-" << false << false << true;
+    QTest::newRow("no") << "Иван" << QList<MessageAnswer>{MessageAnswer::No} << "-" << true << false << true;
+    QTest::newRow("cancel") << "Иван" << QList<MessageAnswer>{MessageAnswer::Cancel} << "-" << true << false << false;
+    QTest::newRow("yes, save") << "Иван" << yes << "exit.krm" << true << true << true;
+    QTest::newRow("yes, then cancel the dialog") << "Иван" << yes << "" << true << false << true;
+    QTest::newRow("yes, save fails: keep running") << "Иван" << yes << "нет/exit.krm" << true << false << false;
+}
+
+void RegisterFilesTest::exitFlows()
+{
+    QFETCH(QString, registerText);
+    QFETCH(QList<MessageAnswer>, answers);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, questionAsked);
+    QFETCH(bool, saved);
+    QFETCH(bool, ended);
+
+    if (!registerText.isEmpty())
+        accept(registerText, QStringLiteral("Игра"));
+    const QString registerBefore = f.ui().Box->text();
+    for (MessageAnswer answer : answers)
+        f.seams->messages.answers.enqueue(answer);
+    if (saveAs != QLatin1String("-"))
+        f.seams->dialog.fileNames.enqueue(saveAs.isEmpty() ? QString() : path(saveAs));
+
+    f.child<QAction>(QStringLiteral("а"))->trigger();  // the menu's "Выход" runs the exit command
+
+    const bool asked = !f.seams->messages.calls.isEmpty() && f.seams->messages.calls[0].text == QStringLiteral("Сохранить список?");
+    QCOMPARE(asked, questionAsked);
+    if (asked) {
+        QCOMPARE(f.seams->messages.calls[0].title, QStringLiteral("Выход"));
+        QCOMPARE(f.seams->messages.calls[0].icon, platform::MessageIcon::Question);
+        QCOMPARE(f.seams->messages.calls[0].buttons, platform::MessageButtons::YesNoCancel);
+    }
+    if (saveAs != QLatin1String("-"))
+        QCOMPARE(f.seams->dialog.calls.value(0).title, QStringLiteral("Cохранить"));
+    QCOMPARE(QFile::exists(path(QStringLiteral("exit.krm"))), saved);
+    QCOMPARE(f.seams->appExit.exits, ended ? 1 : 0);
+    QCOMPARE(f.ui().Box->text(), registerBefore);
+}
+
+QTEST_MAIN(RegisterFilesTest)
+#include "tst_registerfiles.moc"

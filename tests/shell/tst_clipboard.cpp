@@ -1,0 +1,192 @@
+#include "platform/PictureButton.h"
+#include "platform/RichTextBox.h"
+#include "support/Form1Fixture.h"
+
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+
+using namespace krambol;
+
+// Cut, copy, paste and print on the register's selection, all while the register is locked (as it is
+// at start); the clipboard is the scripted one.
+class ClipboardTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        f.make();
+        f.ui().Box->setText(QStringLiteral("Иван-Игра | Пётр-Кино |"));
+        QVERIFY(f.ui().Box->isLocked());
+    }
+    void cleanup() { f.reset(); }
+
+    void copyPutsRtfSourceOnTheClipboard();
+    void copyThenPasteKeepsTheFormatting();
+    void plainTextPastesInTheRegisterFont();
+    void cutRemovesAndPasteBringsBack();
+    void pasteOfAnEmptyClipboardDeletesTheSelection();
+    void unreachableClipboard();
+    void printsSelectionOrWholeRegister_data();
+    void printsSelectionOrWholeRegister();
+    void cancelledPrintPrintsNothing();
+
+private:
+    void select(int from, int to)
+    {
+        QTextCursor cursor = f.ui().Box->textCursor();
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        f.ui().Box->setTextCursor(cursor);
+    }
+    QFont fontAt(int position) const
+    {
+        QTextCursor cursor(f.ui().Box->document());
+        cursor.setPosition(position + 1);  // the format of the character before the cursor
+        return cursor.charFormat().font().resolve(f.ui().Box->document()->defaultFont());
+    }
+
+    testing::Form1Fixture f;
+};
+
+void ClipboardTest::copyPutsRtfSourceOnTheClipboard()
+{
+    select(0, 4);  // "Иван"
+    f.form->мм_Click();
+    const QString& copied = f.seams->clipboard.content;
+    QVERIFY2(copied.startsWith(QStringLiteral("{\\rtf1")), qPrintable(copied));
+    QVERIFY(copied.contains(QStringLiteral("\\u1048?")) || copied.contains(QStringLiteral("\\u1048\\'")));
+    QVERIFY(!copied.contains(QStringLiteral("Пётр")));
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |"));
+}
+
+void ClipboardTest::copyThenPasteKeepsTheFormatting()
+{
+    // Style "Игра" by hand: bold, italic, underlined, 12 point.
+    select(5, 9);
+    QTextCharFormat styled;
+    styled.setFontWeight(QFont::Bold);
+    styled.setFontItalic(true);
+    styled.setFontUnderline(true);
+    styled.setFontPointSize(12);
+    f.ui().Box->textCursor().mergeCharFormat(styled);
+
+    f.form->мм_Click();
+    select(f.ui().Box->text().size(), f.ui().Box->text().size());
+    f.form->амвпа_Click();
+
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |Игра"));
+    const int pasted = QStringLiteral("Иван-Игра | Пётр-Кино |").size();
+    for (int i = pasted; i < pasted + 4; ++i) {
+        const QFont font = fontAt(i);
+        QVERIFY(font.bold());
+        QVERIFY(font.italic());
+        QVERIFY(font.underline());
+        QCOMPARE(font.pointSizeF(), 12.0);
+    }
+    QVERIFY(!fontAt(0).bold());
+}
+
+void ClipboardTest::plainTextPastesInTheRegisterFont()
+{
+    f.ui().Command2->setChecked(true);  // the register's font is bold
+    f.ui().Text8->setText(QStringLiteral("10"));
+    f.seams->clipboard.content = QStringLiteral("чужой текст");
+    select(0, 4);
+    f.form->амвпа_Click();
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("чужой текст-Игра | Пётр-Кино |"));
+    QVERIFY(fontAt(0).bold());
+    QCOMPARE(fontAt(0).pointSizeF(), 10.0);
+    QCOMPARE(fontAt(0).family(), QStringLiteral("MS Sans Serif"));
+}
+
+void ClipboardTest::cutRemovesAndPasteBringsBack()
+{
+    select(10, 23);  // "| Пётр-Кино |"
+    f.form->щщ_Click();
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра "));
+    QVERIFY(f.seams->clipboard.content.startsWith(QStringLiteral("{\\rtf1")));
+    f.form->амвпа_Click();
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |"));
+}
+
+void ClipboardTest::pasteOfAnEmptyClipboardDeletesTheSelection()
+{
+    f.seams->clipboard.content.clear();
+    f.form->амвпа_Click();  // no selection: nothing changes
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |"));
+    select(0, 5);
+    f.form->амвпа_Click();
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Игра | Пётр-Кино |"));
+}
+
+void ClipboardTest::unreachableClipboard()
+{
+    f.seams->clipboard.content = QStringLiteral("осталось");
+    f.seams->clipboard.reachable = false;
+    select(0, 5);
+    f.form->амвпа_Click();  // cannot read: inserts nothing, deletes nothing
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |"));
+    f.form->щщ_Click();     // cannot write: the cut still deletes
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Игра | Пётр-Кино |"));
+    QCOMPARE(f.seams->clipboard.content, QStringLiteral("осталось"));
+    QVERIFY(f.seams->messages.calls.isEmpty());
+}
+
+void ClipboardTest::printsSelectionOrWholeRegister_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("selection") << 11 << 21 << "Пётр-Кино";
+    QTest::newRow("no selection: everything") << 0 << 0 << "Иван-Игра | Пётр-Кино |";
+}
+
+void ClipboardTest::printsSelectionOrWholeRegister()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, printed);
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (Debian package poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("register.pdf"));
+    f.seams->dialog.printerFactory = [&] {
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        // The range picked in the dialog does not matter.
+        printer->setPrintRange(QPrinter::AllPages);
+        return printer;
+    };
+    select(from, to);
+    f.form->нг_Click();
+
+    QCOMPARE(f.seams->dialog.calls.size(), 1);
+    QCOMPARE(f.seams->dialog.calls[0].title, QStringLiteral("Печать"));
+    QCOMPARE(f.seams->dialog.calls[0].preselectSelection, from != to);
+    QProcess extract;
+    extract.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    QVERIFY(extract.waitForFinished());
+    const QString text = QString::fromUtf8(extract.readAllStandardOutput()).simplified();
+    // Pages carry their number at the foot.
+    QCOMPARE(text, printed + QStringLiteral(" 1"));
+}
+
+void ClipboardTest::cancelledPrintPrintsNothing()
+{
+    select(0, 4);
+    f.form->нг_Click();  // the scripted dialog answers Cancel
+    QCOMPARE(f.seams->dialog.calls.size(), 1);
+    QVERIFY(f.seams->messages.calls.isEmpty());
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |"));
+}
+
+QTEST_MAIN(ClipboardTest)
+#include "tst_clipboard.moc"
