@@ -113,6 +113,10 @@ void Form1CommandsTest::init()
 void Form1CommandsTest::cleanup()
 {
     f.reset();
+    // F1 opens a tips window that nothing holds on to.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->inherits("krambol::windows::FrmTip"))
+            delete window;
 }
 
 void Form1CommandsTest::fillFields(testing::Form1Fixture& fixture)
