@@ -84,6 +84,7 @@ private Q_SLOTS:
     void ctrlAInTheRegisterRunsTheFullAcceptAndTheToolbarTheShortOne();
 
     void toolbarHoldsFifteenPositionsAroundIsp();
+    void toolbarPicturesAreSixteenSquareOnATransparentGround();
     void toolbarKeysRunTheirProcedure_data();
     void toolbarKeysRunTheirProcedure();
     void toolbarDispatchLetsNoFailureEscape();
@@ -269,6 +270,31 @@ void Form1CommandsTest::toolbarHoldsFifteenPositionsAroundIsp()
     QVERIFY2(print.right() < ui.isp->x(), qPrintable(QString::number(print.right())));
     QVERIFY2(ui.isp->geometry().right() < end.left(), qPrintable(QString::number(end.left())));
     QVERIFY(ui.isp->isVisible());
+}
+
+void Form1CommandsTest::toolbarPicturesAreSixteenSquareOnATransparentGround()
+{
+    for (const char* key : {"q", "qq", "qqq", "cut", "copy", "past", "print", "end"}) {
+        const QIcon icon = toolAction(key)->icon();
+        QVERIFY2(!icon.isNull(), key);
+        QCOMPARE(icon.availableSizes(), QList<QSize>{QSize(16, 16)});
+        const QImage picture = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+        int transparent = 0;
+        int opaque = 0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const QRgb pixel = picture.pixel(x, y);
+                if (qAlpha(pixel) == 0) {
+                    ++transparent;
+                    continue;
+                }
+                ++opaque;
+                // Silver is the ground colour and never shows.
+                QVERIFY2(qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel)) != qRgb(192, 192, 192), key);
+            }
+        }
+        QVERIFY2(transparent > 0 && opaque > 0, key);
+    }
 }
 
 void Form1CommandsTest::toolbarKeysRunTheirProcedure_data()
