@@ -12,6 +12,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core
     xvfb xauth
+    libx11-dev
     clang libclang-rt-14-dev
     poppler-utils
 )

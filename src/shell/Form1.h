@@ -172,6 +172,39 @@ public:
     void Image9_Click();
     void Command12_Click();
 
+    // Hover and press feedback (Form1Hover.cpp). The reactions take the event's button, shift state and
+    // position (in twips) and use none of them: every button and place is treated alike.
+    void Check1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command4_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command5_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command6_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command7_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command8_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command10_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command11_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Check1_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command1_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command4_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command5_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command6_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command7_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command8_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command10_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command11_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command4_MouseUp(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command2_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Command3_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Check3_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Check2_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Check4_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Text1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Text2_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Text8_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Box_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Toolbar1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+    void Form_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, int x, int y);
+
     // Window size in the design's outer twips (frame, caption bar and menu bar included).
     void setOuterHeightTwips(int twips);
     void setOuterWidthTwips(int twips);
@@ -204,6 +237,13 @@ private:
     std::unique_ptr<reg::DateModes> m_dateModes;
     std::unique_ptr<reg::EditMode> m_editMode;
     std::unique_ptr<reg::RegisterFiles> m_files;
+    // Status bar: panels 1 to 3 refresh themselves; panel 4 is the hint panel.
+    void setHint(const QString& hint);
+    void refreshStatusPanels();
+    QLabel* m_panels[4] = {};
+    // The check marks of the bar toggles.
+    QAction* m_statusBarMark = nullptr;
+    QAction* m_toolbarMark = nullptr;
 };
 
 } // namespace krambol::shell

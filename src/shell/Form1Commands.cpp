@@ -1,12 +1,172 @@
 #include "shell/Form1.h"
 
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
 #include "windows/Form2.h"
 #include "windows/FrmTip.h"
 
+#include <QAction>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProxyStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <array>
+
 namespace krambol::shell {
+
+namespace {
+
+// One position of the toolbar; a position without a key is a separator.
+struct ToolSpec
+{
+    const char* key;
+    const char* toolTip;
+    const char* picture;  // key of the picture in the toolbar's image list
+};
+
+const auto kToolbar = std::to_array<ToolSpec>({
+    {"q",     "Принять",    "pr"},
+    {nullptr, nullptr,      nullptr},
+    {"qq",    "Сохранить",  "save"},
+    {"qqq",   "Открыть",    "open"},
+    {nullptr, nullptr,      nullptr},
+    {"cut",   "Вырезать",   "cut"},
+    {"copy",  "Копировать", "copy"},
+    {"past",  "Вставить",   "past"},
+    {"print", "Печать",     "print"},
+    // Five separators leave the gap in which the edit-mode switch isp sits.
+    {nullptr, nullptr,      nullptr},
+    {nullptr, nullptr,      nullptr},
+    {nullptr, nullptr,      nullptr},
+    {nullptr, nullptr,      nullptr},
+    {nullptr, nullptr,      nullptr},
+    {"end",   "Выход",      "end"},
+});
+
+constexpr QSize kToolButtonSize(23, 22);
+constexpr int kToolPictureSide = 16;
+constexpr int kSeparatorWidth = 8;
+// The top of Box in the client area; Box's left edge is at 0. Neither ever changes.
+constexpr int kBoxTopTwips = 4080;
+
+// Lays the toolbar out tight from its left edge with separators of a fixed width, so that the five
+// separators after "print" span the place of isp whatever the desktop style.
+class ToolbarStyle final : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        switch (metric) {
+        case PM_ToolBarSeparatorExtent:
+            return kSeparatorWidth;
+        case PM_ToolBarItemSpacing:
+        case PM_ToolBarItemMargin:
+        case PM_ToolBarFrameWidth:
+            return 0;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+};
+
+// A picture of the image list: 16 x 16 pixels with silver as the transparent colour. A missing
+// picture gives an empty button face.
+QIcon toolPicture(const char* key)
+{
+    QImage image(QStringLiteral(":/form1/toolbar/%1.bmp").arg(QLatin1String(key)));
+    if (image.isNull())
+        return QIcon();
+    image = image.scaled(kToolPictureSide, kToolPictureSide, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                .convertToFormat(QImage::Format_ARGB32);
+    const QRgb silver = qRgb(192, 192, 192);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qRgb(qRed(line[x]), qGreen(line[x]), qBlue(line[x])) == silver)
+                line[x] = qRgba(0, 0, 0, 0);
+    }
+    return QIcon(QPixmap::fromImage(image));
+}
+
+// The editors take some of the menu's keys for themselves (Ctrl+A selects all in a text field); the
+// menu's shortcuts win inside the window, wherever the focus is.
+class MenuShortcutsFirst final : public QObject
+{
+public:
+    MenuShortcutsFirst(QObject* parent, QList<QKeySequence> shortcuts)
+        : QObject(parent)
+        , m_shortcuts(std::move(shortcuts))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (!m_shortcuts.contains(pressed))
+            return false;
+        // Not accepted: the key goes on to the menu's shortcut.
+        event->ignore();
+        return true;
+    }
+
+private:
+    QList<QKeySequence> m_shortcuts;
+};
+
+} // namespace
 
 void Form1::bindCommandSurface()
 {
+    // Toolbar: fifteen positions; each button's key is its action's data.
+    QToolBar* toolbar = m_ui.Toolbar1;
+    auto* style = new ToolbarStyle;
+    style->setParent(this);
+    toolbar->setStyle(style);
+    toolbar->setIconSize(QSize(kToolPictureSide, kToolPictureSide));
+    toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const ToolSpec& spec : kToolbar) {
+        if (!spec.key) {
+            // A widget's style does not pass to its children: the separator takes the width itself.
+            toolbar->widgetForAction(toolbar->addSeparator())->setStyle(style);
+            continue;
+        }
+        const QString key = QString::fromLatin1(spec.key);
+        QAction* action = toolbar->addAction(toolPicture(spec.picture), QString());
+        action->setObjectName(QStringLiteral("Toolbar1_") + key);
+        action->setData(key);
+        action->setToolTip(QString::fromUtf8(spec.toolTip));
+        QWidget* button = toolbar->widgetForAction(action);
+        button->setObjectName(QStringLiteral("Toolbar1_") + key);
+        button->setFixedSize(kToolButtonSize);
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(toolbar, &QToolBar::actionTriggered, this,
+            [this](QAction* action) { Toolbar1_ButtonClick(action->data().toString()); });
+
+    // Menu shortcuts everywhere inside the window, also in the register pane and the fields.
+    QList<QKeySequence> shortcuts;
+    for (const QAction* action : findChildren<QAction*>())
+        if (!action->shortcut().isEmpty())
+            shortcuts.append(action->shortcut());
+    auto* shortcutsFirst = new MenuShortcutsFirst(this, shortcuts);
+    m_ui.Box->installEventFilter(shortcutsFirst);
+    for (QLineEdit* field : m_ui.client->findChildren<QLineEdit*>())
+        field->installEventFilter(shortcutsFirst);
+
+    // The register pane's context menu is the "Правка" list, popped by Box_MouseDown only.
+    m_ui.Box->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_ui.Box->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
+    connect(m_ui.Box, &platform::RichTextBox::mouseDown, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position) {
+                Box_MouseDown(button, modifiers, platform::pixelsToTwips(position.x()),
+                              platform::pixelsToTwips(position.y()));
+            });
 }
 
 void Form1::ав_Click()
@@ -21,15 +181,37 @@ void Form1::а_Click()
 
 void Form1::Toolbar1_ButtonClick(const QString& key)
 {
-    Q_UNUSED(key);
+    // A failure of the procedure run here ends it quietly; nothing leaves the dispatcher.
+    try {
+        if (key == QLatin1String("q"))
+            AcceptEntryFromToolbar();
+        else if (key == QLatin1String("qq"))
+            SaveRegisterFromToolbar();
+        else if (key == QLatin1String("qqq"))
+            OpenRegisterFromToolbar();
+        else if (key == QLatin1String("cut"))
+            щщ_Click();
+        else if (key == QLatin1String("copy"))
+            мм_Click();
+        else if (key == QLatin1String("past"))
+            амвпа_Click();
+        else if (key == QLatin1String("print"))
+            нг_Click();
+        else if (key == QLatin1String("end"))
+            а_Click();
+    } catch (...) {
+    }
 }
 
 void Form1::Box_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
 {
-    Q_UNUSED(button);
     Q_UNUSED(shift);
-    Q_UNUSED(x);
-    Q_UNUSED(y);
+    if (button != Qt::RightButton)
+        return;
+    // The list's corner goes to the pointer, given in client coordinates; returns once it closes.
+    auto* list = findChild<QMenu*>(QStringLiteral("ыввув"));
+    const QPoint corner(platform::twipsToPixels(x), platform::twipsToPixels(y + kBoxTopTwips));
+    list->exec(m_ui.client->mapToGlobal(corner));
 }
 
 void Form1::перар_Click()

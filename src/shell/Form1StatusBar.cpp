@@ -1,9 +1,94 @@
 #include "shell/Form1.h"
 
+#include "platform/CapsLock.h"
+#include "platform/Clock.h"
+#include "platform/Twips.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <functional>
+
 namespace krambol::shell {
+
+namespace {
+
+// Panel widths in twips: time, date, Caps Lock and the hint panel. The first three keep their width;
+// the hint panel takes what a wider window adds.
+constexpr int kPanelWidths[4] = {1440, 1440, 1440, 3360};
+constexpr int kPanelMinimumWidth = 1440;
+// How often the bar looks at the clock and the Caps Lock state.
+constexpr int kRefreshMilliseconds = 250;
+
+// Refreshes the panels whenever the bar is shown again, so a bar hidden for a while never shows an
+// old time.
+class RefreshOnShow final : public QObject
+{
+public:
+    RefreshOnShow(QObject* parent, std::function<void()> refresh)
+        : QObject(parent)
+        , m_refresh(std::move(refresh))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            m_refresh();
+        return false;
+    }
+
+private:
+    std::function<void()> m_refresh;
+};
+
+} // namespace
 
 void Form1::bindStatusBar()
 {
+    QStatusBar* bar = m_ui.StatusBar1;
+    for (int i = 0; i < 4; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setFocusPolicy(Qt::NoFocus);
+        if (i < 3) {
+            panel->setAlignment(Qt::AlignCenter);
+            panel->setFixedWidth(platform::twipsToPixels(kPanelWidths[i]));
+            bar->addWidget(panel, 0);
+        } else {
+            panel->setMinimumWidth(platform::twipsToPixels(kPanelMinimumWidth));
+            bar->addWidget(panel, 1);
+        }
+        m_panels[i] = panel;
+    }
+    m_panels[2]->setText(QStringLiteral("CAPS"));
+
+    auto* timer = new QTimer(bar);
+    timer->setObjectName(QStringLiteral("StatusBar1Clock"));
+    connect(timer, &QTimer::timeout, this, &Form1::refreshStatusPanels);
+    timer->start(kRefreshMilliseconds);
+    bar->installEventFilter(new RefreshOnShow(bar, [this] { refreshStatusPanels(); }));
+    refreshStatusPanels();
+}
+
+void Form1::refreshStatusPanels()
+{
+    const QDateTime now = m_services.clock.now();
+    m_panels[0]->setText(platform::shortTimeText(now.time()));
+    m_panels[1]->setText(platform::shortDateText(now.date()));
+    // "CAPS" is drawn active while Caps Lock is on and dimmed while it is off.
+    m_panels[2]->setEnabled(m_services.capsLock.isOn());
+}
+
+void Form1::setHint(const QString& hint)
+{
+    // Written whether or not the bar shows; a hidden bar shows the latest hint once shown again.
+    if (m_panels[3])
+        m_panels[3]->setText(hint);
 }
 
 } // namespace krambol::shell

@@ -1,0 +1,165 @@
+#include "platform/CapsLock.h"
+#include "platform/Twips.h"
+#include "support/Form1Fixture.h"
+#include "WindowMouse.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QStatusBar>
+
+#include <algorithm>
+
+using namespace krambol;
+
+class Form1StatusBarTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        f.make();
+        f.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    }
+    void cleanup() { f.reset(); }
+
+    void fourInsetPanelsWithTheirWidths();
+    void timeDateAndCapsShowBeforeAnyHint();
+    void clockAndCapsLockAreKeptCurrent();
+    void hidingAndShowingKeepsTheHintAndRefreshesTheClock();
+    void barFollowsTheWindowWidth();
+    void clickingAPanelChangesNothing_data();
+    void clickingAPanelChangesNothing();
+    void systemCapsLockReadsOffWithoutAnXServer();
+
+private:
+    QLabel* panel(int number) const { return f.child<QLabel>(QString("Panel%1").arg(number)); }
+
+    testing::Form1Fixture f;
+};
+
+void Form1StatusBarTest::fourInsetPanelsWithTheirWidths()
+{
+    QStatusBar* bar = f.ui().StatusBar1;
+    QCOMPARE(bar->geometry(), QRect(0, 364, 517, 25));
+    int left = -1;
+    for (int number = 1; number <= 4; ++number) {
+        QLabel* label = panel(number);
+        QCOMPARE(label->parentWidget(), bar);
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->frameShape(), QFrame::Panel);
+        QCOMPARE(label->frameShadow(), QFrame::Sunken);
+        QVERIFY(label->pixmap().isNull());
+        QVERIFY(label->toolTip().isEmpty());
+        // Left to right in their numbers.
+        QVERIFY(label->x() > left);
+        left = label->x();
+    }
+    for (int number = 1; number <= 3; ++number)
+        QCOMPARE(panel(number)->width(), 1440 / 15);
+    // The hint panel fills the rest of the starting bar.
+    // The hint panel fills the rest of the starting bar, the bar's own spacing apart.
+    QVERIFY(panel(4)->width() >= 3360 / 15 - 20);
+    QVERIFY(panel(4)->geometry().right() >= bar->width() - 3);
+}
+
+void Form1StatusBarTest::timeDateAndCapsShowBeforeAnyHint()
+{
+    QCOMPARE(panel(1)->text(), "10:07");
+    QCOMPARE(panel(2)->text(), "17.04.2005");
+    QCOMPARE(panel(3)->text(), "CAPS");
+    QVERIFY(!panel(3)->isEnabled());
+    QCOMPARE(panel(4)->text(), QString());
+}
+
+void Form1StatusBarTest::clockAndCapsLockAreKeptCurrent()
+{
+    f.seams->clock.dateTime = QDateTime(QDate(2006, 1, 2), QTime(23, 59, 30));
+    f.seams->capsLock.on = true;
+    QTRY_COMPARE(panel(1)->text(), "23:59");
+    QTRY_COMPARE(panel(2)->text(), "02.01.2006");
+    QTRY_VERIFY(panel(3)->isEnabled());
+    QCOMPARE(panel(3)->text(), "CAPS");
+
+    f.seams->capsLock.on = false;
+    QTRY_VERIFY(!panel(3)->isEnabled());
+    QCOMPARE(panel(3)->text(), "CAPS");
+}
+
+void Form1StatusBarTest::hidingAndShowingKeepsTheHintAndRefreshesTheClock()
+{
+    f.form->Text1_MouseMove(Qt::NoButton, Qt::NoModifier, 0, 0);
+    f.form->паиап_Click();
+    QVERIFY(!f.ui().StatusBar1->isVisible());
+    f.form->Check2_MouseMove(Qt::NoButton, Qt::NoModifier, 0, 0);
+    f.seams->clock.dateTime = QDateTime(QDate(2005, 4, 18), QTime(9, 5));
+
+    f.form->паиап_Click();
+    QVERIFY(f.ui().StatusBar1->isVisible());
+    // At once, not only at the next tick.
+    QCOMPARE(panel(1)->text(), "09:05");
+    QCOMPARE(panel(2)->text(), "18.04.2005");
+    QCOMPARE(panel(4)->text(), "Вставить сегоднешнею дату");
+}
+
+void Form1StatusBarTest::barFollowsTheWindowWidth()
+{
+    f.form->Command10_MouseMove(Qt::NoButton, Qt::NoModifier, 0, 0);
+    const QStringList texts = {panel(1)->text(), panel(2)->text(), panel(3)->text(), panel(4)->text()};
+    const int narrowHint = panel(4)->width();
+
+    f.form->setOuterWidthTwips(9405);
+    QStatusBar* bar = f.ui().StatusBar1;
+    QCOMPARE(bar->geometry(), QRect(0, f.ui().client->height() - 25, platform::clientWidthForOuter(9405), 25));
+    QTRY_COMPARE(panel(4)->geometry().right() >= bar->width() - 3, true);
+    QVERIFY(panel(4)->width() > narrowHint);
+    QCOMPARE(panel(1)->width(), 96);
+
+    f.form->setOuterWidthTwips(7830);
+    QCOMPARE(bar->width(), 517);
+    QTRY_COMPARE(panel(4)->width(), narrowHint);
+    QCOMPARE(QStringList({panel(1)->text(), panel(2)->text(), panel(3)->text(), panel(4)->text()}), texts);
+}
+
+void Form1StatusBarTest::clickingAPanelChangesNothing_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<Qt::MouseButton>("button");
+    for (int number = 1; number <= 4; ++number)
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+            QTest::addRow("panel %d button %d", number, int(button)) << number << button;
+}
+
+void Form1StatusBarTest::clickingAPanelChangesNothing()
+{
+    QFETCH(int, number);
+    QFETCH(Qt::MouseButton, button);
+
+    f.form->Command5_MouseMove(Qt::NoButton, Qt::NoModifier, 0, 0);
+    const QStringList before = {panel(1)->text(), panel(2)->text(), panel(3)->text(), panel(4)->text()};
+    const QSize client = f.ui().client->size();
+    {
+        testing::WindowMouse mouse(f.form.get());
+        mouse.press(panel(number), button);
+        mouse.release();
+    }
+    QTest::qWait(20);
+    QCOMPARE(QStringList({panel(1)->text(), panel(2)->text(), panel(3)->text(), panel(4)->text()}), before);
+    QCOMPARE(f.ui().client->size(), client);
+    QVERIFY(f.seams->messages.calls.isEmpty());
+    QVERIFY(f.seams->dialog.calls.isEmpty());
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); }), 1);
+}
+
+void Form1StatusBarTest::systemCapsLockReadsOffWithoutAnXServer()
+{
+    // Offscreen there is no keyboard state to read.
+    QCOMPARE(QGuiApplication::platformName(), QString("offscreen"));
+    QVERIFY(!platform::SystemCapsLock().isOn());
+}
+
+QTEST_MAIN(Form1StatusBarTest)
+#include "tst_form1statusbar.moc"
