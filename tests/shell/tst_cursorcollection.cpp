@@ -77,7 +77,7 @@ void CursorCollectionTest::widthTogglesLeaveTheHeightMode()
     QFETCH(int, outerHeight);
     if (heightMode == QLatin1String("Command7"))
         f.form->Command7_Click();
-    else if (heightMode == QLatin1String("всв"))
+    else if (heightMode == u"всв")
         f.form->всв_Click();
     const QPoint panelAt = f.ui().Frame6->pos();
 
