@@ -1,6 +1,7 @@
 #include "shell/Form1.h"
 
 #include "cursors/ImageSlot.h"
+#include "platform/PictureButton.h"
 #include "platform/RichTextBox.h"
 
 #include <QAction>
@@ -122,6 +123,8 @@ void Form1::bindAccessibility()
                                             m_ui.Image6, m_ui.Image7, m_ui.Image8, m_ui.Image9};
     QWidget* previous = m_ui.Command10;
     for (cursors::ImageSlot* image : images) {
+        // Qt orders only controls that take the focus; the panel watcher below sets the real policy.
+        image->setFocusPolicy(Qt::StrongFocus);
         setTabOrder(previous, image);
         previous = image;
     }

@@ -9,6 +9,10 @@ for tool in Xvfb xdotool xwininfo; do
     command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
+# The X tools compare window names as UTF-8 text, whatever locale the test runs the program in.
+app_locale=${LC_ALL:-}
+export LC_ALL=C.UTF-8
+
 work=$(mktemp -d)
 xvfb_pid=
 app_pid=
@@ -19,6 +23,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 2' INT TERM HUP
 fail() { echo "FAIL: $*"; exit 1; }
 
 # waitfor SECONDS COMMAND...: retries the command every 0.1 s until it succeeds or time runs out.
@@ -41,14 +46,24 @@ echo "display $DISPLAY"
 unset QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb
 started=$SECONDS
-"$app" >"$work/app.log" 2>&1 &
+LC_ALL=$app_locale "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+# The first viewable top-level window of the program with this name. The tree lists the names as
+# the desktop reads them (_NET_WM_NAME); only the program's own windows carry its class.
+window_named() {
+    local id
+    for id in $(xwininfo -root -tree 2>/dev/null | awk -v n="\"$1\": (\"krambol\"" 'index($0, n) {print $1}'); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+            echo "$id"
+            return
+        fi
+    done
+}
 has_window() { [ -n "$(window_named "$1")" ]; }
 lacks_window() { [ -z "$(window_named "$1")" ]; }
 
-waitfor 60 has_window "Крамбол" || { cat "$work/app.log"; fail "no window named Крамбол"; }
+waitfor 60 has_window "Крамбол" || { cat "$work/app.log"; xwininfo -root -tree; fail "no window named Крамбол"; }
 main=$(window_named "Крамбол")
 echo "main window $main after $((SECONDS - started)) s"
 

@@ -1,4 +1,5 @@
 #include "cursors/ImageSlot.h"
+#include "platform/PictureButton.h"
 #include "platform/RichTextBox.h"
 #include "support/AccessibleTree.h"
 #include "support/Form1Fixture.h"

@@ -5,6 +5,7 @@
 #include "windows/FrmTip.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QPointer>
 #include <QTest>
 
