@@ -167,13 +167,10 @@ void writeText(Output& out, QStringView text, const FallbackTable* fallback)
             out.word("line");
         } else {
             out.word("u", c >= 0x8000 ? int(c) - 0x10000 : int(c));
+            // Without an equivalent the fallback is '?', as \'3f: a literal '?' makes pandoc drop a
+            // space that follows it.
             const unsigned char byte = fallback && c >= 0x80 ? (*fallback)[c] : 0;
-            if (byte != 0) {
-                out.hex(byte);
-            } else {
-                out.raw('?');
-                out.noDelimiter();
-            }
+            out.hex(byte != 0 ? byte : '?');
         }
     }
 }
