@@ -14,6 +14,7 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
     poppler-utils
+    pandoc libreoffice-writer-nogui
 )
 
 missing=()

@@ -216,7 +216,7 @@ void DocumentBuilder::fontTableWord(ControlWord word, bool hasParameter, int par
             m_fontName += decoderFor(codePageOfFont(m_fontBeingRead))(m_fontNameBytes);
             m_fontNameBytes.clear();
             const int value = parameter < 0 ? parameter + 0x10000 : parameter;
-            if (value > 0 && value <= 0xFFFF)
+            if (value >= 0x20 && value <= 0xFFFF)
                 m_fontName += QChar(char16_t(value));
         }
         m_fallbackLeft = state().fallbackLength;
@@ -553,6 +553,8 @@ void DocumentBuilder::finishFont()
         return;
     m_readingFont = false;
     QString name = m_fontName + decoderFor(codePageOfFont(m_fontBeingRead))(m_fontNameBytes);
+    // A name is one line of printable characters.
+    name.removeIf([](QChar c) { return c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator; });
     m_fonts[m_fontBeingRead].name = name.trimmed();
     m_fontName.clear();
     m_fontNameBytes.clear();

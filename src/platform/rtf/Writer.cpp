@@ -175,9 +175,11 @@ void writeText(Output& out, QStringView text, const FallbackTable* fallback)
     }
 }
 
-void writeFontName(Output& out, const QString& name, const FallbackTable* fallback)
+void writeFontName(Output& out, QString name, const FallbackTable* fallback)
 {
-    // A ';' would end the name: it goes as a hex escape, which readers keep in the name.
+    // A name is one line of printable characters; a ';' would end it, so it goes as a hex escape,
+    // which readers keep in the name.
+    name.removeIf([](QChar c) { return c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator; });
     qsizetype from = 0;
     for (qsizetype i = 0; i <= name.size(); ++i) {
         if (i == name.size() || name[i] == u';') {
