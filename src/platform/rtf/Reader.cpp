@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace krambol::rtf {
@@ -54,6 +55,11 @@ struct Font {
     int charset = -1;
     QString name;
 };
+
+QString toQString(const std::u16string& text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
+}
 
 struct RawRun {
     RunKey key;
@@ -118,8 +124,8 @@ private:
     std::vector<RawRun> m_runs;
     RunKey m_runKey;
     bool m_formatChanged = true;
-    QString m_text;             // text of the run being read
-    QByteArray m_bytes;         // 8-bit text waiting to be decoded with the current code page
+    std::u16string m_text;      // text of the run being read
+    std::string m_bytes;        // 8-bit text waiting to be decoded with the current code page
     char16_t m_highSurrogate = 0;
     std::map<int, QStringDecoder> m_decoders;
     int m_cachedFont = INT_MIN;
@@ -406,7 +412,7 @@ void DocumentBuilder::hexByte(int byte)
         return;
     const State& s = state();
     if (s.destination == Destination::Body && !s.hidden)
-        m_bytes += char(byte);
+        m_bytes.push_back(char(byte));
     else if (s.destination == Destination::FontTable && m_readingFont)
         m_fontNameBytes += char(byte);
 }
@@ -431,18 +437,22 @@ void DocumentBuilder::text(QByteArrayView bytes)
     case Destination::Body: {
         if (s.hidden)
             return;
-        if (m_bytes.isEmpty()) {
+        if (m_bytes.empty()) {
             bool ascii = true;
             for (const char c : bytes)
                 ascii &= static_cast<unsigned char>(c) < 0x80;
             if (ascii) {
                 ensureRun();
                 resolveHighSurrogate();
-                m_text.append(QLatin1StringView(bytes.data(), bytes.size()));
+                const std::size_t old = m_text.size();
+                m_text.resize(old + std::size_t(bytes.size()));
+                char16_t* out = m_text.data() + old;
+                for (const char c : bytes)
+                    *out++ = static_cast<unsigned char>(c);
                 return;
             }
         }
-        m_bytes.append(bytes);
+        m_bytes.append(bytes.data(), std::size_t(bytes.size()));
         return;
     }
     case Destination::FontTable:
@@ -490,14 +500,19 @@ void DocumentBuilder::appendUnicode(int parameter)
 
 void DocumentBuilder::appendCharacter(char16_t c)
 {
+    // Most characters need none of the work below.
+    if (!m_formatChanged && m_highSurrogate == 0 && m_bytes.empty() && !QChar::isSurrogate(c) && !state().hidden) {
+        m_text.push_back(c);
+        return;
+    }
     if (state().hidden)
         return;
     flushBytes();
     ensureRun();
     if (m_highSurrogate != 0) {
         if (QChar::isLowSurrogate(c)) {
-            m_text.append(QChar(m_highSurrogate));
-            m_text.append(QChar(c));
+            m_text.push_back(m_highSurrogate);
+            m_text.push_back(c);
             m_highSurrogate = 0;
             return;
         }
@@ -506,13 +521,13 @@ void DocumentBuilder::appendCharacter(char16_t c)
     if (QChar::isHighSurrogate(c))
         m_highSurrogate = c;
     else
-        m_text.append(QChar(QChar::isLowSurrogate(c) ? replacementCharacter : c));
+        m_text.push_back(QChar::isLowSurrogate(c) ? replacementCharacter : c);
 }
 
 void DocumentBuilder::resolveHighSurrogate()
 {
     if (m_highSurrogate != 0) {
-        m_text.append(QChar(replacementCharacter));
+        m_text.push_back(replacementCharacter);
         m_highSurrogate = 0;
     }
 }
@@ -527,8 +542,8 @@ void DocumentBuilder::ensureRun()
     if (key == m_runKey)
         return;
     resolveHighSurrogate();
-    if (!m_text.isEmpty()) {
-        m_runs.push_back(RawRun{m_runKey, m_text});
+    if (!m_text.empty()) {
+        m_runs.push_back(RawRun{m_runKey, toQString(m_text)});
         m_text.clear();
     }
     m_runKey = key;
@@ -536,15 +551,21 @@ void DocumentBuilder::ensureRun()
 
 void DocumentBuilder::flushBytes()
 {
-    if (m_bytes.isEmpty())
+    if (m_bytes.empty())
         return;
-    QString decoded = decoderFor(codePageOfFont(state().font))(m_bytes);
+    const QString decoded = decoderFor(codePageOfFont(state().font))(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())));
     m_bytes.clear();
     ensureRun();
     resolveHighSurrogate();
     // Control bytes carry no text, as in literal text.
-    decoded.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
-    m_text += decoded;
+    const std::size_t old = m_text.size();
+    m_text.resize(old + std::size_t(decoded.size()));
+    char16_t* out = m_text.data() + old;
+    for (const QChar c : decoded) {
+        if (c.unicode() >= 0x20 || c == u'\t')
+            *out++ = c.unicode();
+    }
+    m_text.resize(std::size_t(out - m_text.data()));
 }
 
 void DocumentBuilder::finishFont()
@@ -600,8 +621,8 @@ Document DocumentBuilder::finish()
 {
     flushBytes();
     resolveHighSurrogate();
-    if (!m_text.isEmpty())
-        m_runs.push_back(RawRun{m_runKey, m_text});
+    if (!m_text.empty())
+        m_runs.push_back(RawRun{m_runKey, toQString(m_text)});
     // The last paragraph mark is the document's own end, not an empty paragraph after the text.
     if (!m_runs.empty() && m_runs.back().text.endsWith(QChar::ParagraphSeparator)) {
         m_runs.back().text.chop(1);
