@@ -268,7 +268,8 @@ void DocumentBuilder::bodyWord(ControlWord word, bool hasParameter, int paramete
         break;
     case ControlWord::Ansicpg:
         // An unknown or invalid code page (\ansicpg0) leaves the one in force.
-        if (parameter > 0 && parameter < 100000 && decoderFor(parameter).isValid()) {
+        if (parameter > 0 && parameter < 100000
+            && QStringDecoder(codecNameForCodePage(parameter).constData()).isValid()) {
             m_ansiCodePage = parameter;
             m_cachedFont = INT_MIN;
         }

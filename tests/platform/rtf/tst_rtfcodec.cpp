@@ -101,6 +101,7 @@ private Q_SLOTS:
     void malformedFilesReadOrReportAnError();
     void pathologicalInputsStayBounded_data();
     void pathologicalInputsStayBounded();
+    void manyFontsAndColoursWriteAndReadBack();
     void errorMessagesTellTheUserWhatIsWrong();
 };
 
@@ -397,6 +398,22 @@ void RtfCodecTest::pathologicalInputsStayBounded()
         QVERIFY(result.error || rtf.contains('}'));
     // Whatever was read writes and reads back to the same text.
     QCOMPARE(read(write(result.document)).document.plainText(), result.document.plainText());
+}
+
+void RtfCodecTest::manyFontsAndColoursWriteAndReadBack()
+{
+    Document many;
+    for (int i = 0; i < 20000; ++i) {
+        CharFormat f = fontFormat(QStringLiteral("Font %1").arg(i), 204, 20);
+        f.color = 0xFF000000u | QRgb(i);
+        many.runs.append(Run{f, QStringLiteral("%1 ").arg(i)});
+    }
+    QElapsedTimer timer;
+    timer.start();
+    const ReadResult result = read(write(many));
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(!result.error);
+    QVERIFY(result.document.runs == many.runs);
 }
 
 void RtfCodecTest::errorMessagesTellTheUserWhatIsWrong()
