@@ -69,7 +69,14 @@ struct RawRun {
 class DocumentBuilder final : public TokenListener
 {
 public:
-    DocumentBuilder() { m_stack.reserve(64); m_stack.push_back(State{}); }
+    explicit DocumentBuilder(qsizetype inputSize)
+    {
+        m_stack.reserve(64);
+        m_stack.push_back(State{});
+        // A document has no more characters than bytes; reserving spares the copies of growing, and
+        // pages that are never written are never touched.
+        m_text.reserve(std::size_t(inputSize));
+    }
 
     void groupStart() override;
     void groupEnd() override;
@@ -670,7 +677,7 @@ ReadResult read(QByteArrayView rtf)
     if (!rtf.sliced(start).startsWith("{\\rtf"))
         return {Document{}, Error{Error::Code::NotRtf, start}};
 
-    DocumentBuilder builder;
+    DocumentBuilder builder(rtf.size());
     const Tokenizer::Result result = Tokenizer::run(rtf.sliced(start), builder);
     ReadResult read{builder.finish(), std::nullopt};
     if (result.openGroups > 0)
