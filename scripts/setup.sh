@@ -15,6 +15,7 @@ packages=(
     libx11-dev
     clang libclang-rt-14-dev
     poppler-utils
+    pandoc libreoffice-writer-nogui
     desktop-file-utils appstream shared-mime-info dpkg-dev xdotool x11-utils
 )
 

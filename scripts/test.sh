@@ -15,3 +15,6 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export LSAN_OPTIONS=suppressions=$here/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$here/build-asan" --output-on-failure -j"$(nproc)"
+
+echo "== short fuzzing round (scripts/fuzz.sh SECONDS for a longer one)"
+bash "$here/scripts/fuzz.sh" 20

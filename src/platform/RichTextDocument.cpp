@@ -25,7 +25,7 @@ rtf::CharFormat shownFormat(const QTextCharFormat& format, const QFont& defaultF
     shown.italic = font.italic();
     shown.underline = font.underline() || format.underlineStyle() != QTextCharFormat::NoUnderline;
     if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
-        shown.color = format.foreground().color().rgb() & 0xFFFFFF;
+        shown.color = format.foreground().color().rgb();
     return shown;
 }
 

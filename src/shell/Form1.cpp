@@ -124,6 +124,8 @@ void Form1::buildControls()
     m_ui.client = new QWidget(this);
     m_ui.client->setObjectName(QStringLiteral("client"));
     m_ui.client->setFixedSize(twipsToPixels(kForm1ClientWidth), twipsToPixels(kForm1ClientHeight));
+    // Controls without a font of their own use the classic dialog font, which their sizes were made for.
+    m_ui.client->setFont(QFont(kMsSansSerif, 8));
     setCentralWidget(m_ui.client);
 
     const QCursor fieldPointer = cursors::toCursor(cursors::loadPointerPicture(QStringLiteral(":/form1/field.ico")));

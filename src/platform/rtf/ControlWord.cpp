@@ -138,19 +138,8 @@ static_assert(sorted(), "the control word table must stay sorted by name");
 
 } // namespace
 
-ControlWord lookupControlWord(std::string_view name)
+ControlWord lookupTableControlWord(std::string_view name)
 {
-    // The words of running text come first: most documents are made of them.
-    if (name.size() == 1) {
-        switch (name[0]) {
-        case 'u': return W::U;
-        case 'b': return W::B;
-        case 'i': return W::I;
-        case 'f': return W::F;
-        case 'v': return W::V;
-        default: return W::Unknown;
-        }
-    }
     const auto it = std::lower_bound(std::begin(table), std::end(table), name,
                                      [](const Entry& e, std::string_view n) { return e.name < n; });
     if (it != std::end(table) && it->name == name)

@@ -26,6 +26,22 @@ enum class ControlWord {
 };
 
 // Looks a control word's name (letters only) up in the one table of known words.
-ControlWord lookupControlWord(std::string_view name);
+ControlWord lookupTableControlWord(std::string_view name);
+
+// The same, with the one-letter words of running text answered at once: most documents are made of them.
+inline ControlWord lookupControlWord(std::string_view name)
+{
+    if (name.size() == 1) {
+        switch (name[0]) {
+        case 'u': return ControlWord::U;
+        case 'b': return ControlWord::B;
+        case 'i': return ControlWord::I;
+        case 'f': return ControlWord::F;
+        case 'v': return ControlWord::V;
+        default: return ControlWord::Unknown;
+        }
+    }
+    return lookupTableControlWord(name);
+}
 
 } // namespace krambol::rtf

@@ -16,7 +16,7 @@ struct CharFormat {
     int charset = 204;           // \fcharset of the font
     int halfPoints = 48;         // \fs
     bool bold = false, italic = false, underline = false;
-    std::optional<QRgb> color;   // nullopt = auto colour
+    std::optional<QRgb> color;   // 0xFFRRGGBB; nullopt = auto colour
     friend bool operator==(const CharFormat&, const CharFormat&) = default;
 };
 

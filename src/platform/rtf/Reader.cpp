@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace krambol::rtf {
@@ -55,6 +56,11 @@ struct Font {
     QString name;
 };
 
+QString toQString(const std::u16string& text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
+}
+
 struct RawRun {
     RunKey key;
     QString text;
@@ -63,7 +69,14 @@ struct RawRun {
 class DocumentBuilder final : public TokenListener
 {
 public:
-    DocumentBuilder() { m_stack.reserve(64); m_stack.push_back(State{}); }
+    explicit DocumentBuilder(qsizetype inputSize)
+    {
+        m_stack.reserve(64);
+        m_stack.push_back(State{});
+        // A document has no more characters than bytes; reserving spares the copies of growing, and
+        // pages that are never written are never touched.
+        m_text.reserve(std::size_t(inputSize));
+    }
 
     void groupStart() override;
     void groupEnd() override;
@@ -118,8 +131,8 @@ private:
     std::vector<RawRun> m_runs;
     RunKey m_runKey;
     bool m_formatChanged = true;
-    QString m_text;             // text of the run being read
-    QByteArray m_bytes;         // 8-bit text waiting to be decoded with the current code page
+    std::u16string m_text;      // text of the run being read
+    std::string m_bytes;        // 8-bit text waiting to be decoded with the current code page
     char16_t m_highSurrogate = 0;
     std::map<int, QStringDecoder> m_decoders;
     int m_cachedFont = INT_MIN;
@@ -216,7 +229,7 @@ void DocumentBuilder::fontTableWord(ControlWord word, bool hasParameter, int par
             m_fontName += decoderFor(codePageOfFont(m_fontBeingRead))(m_fontNameBytes);
             m_fontNameBytes.clear();
             const int value = parameter < 0 ? parameter + 0x10000 : parameter;
-            if (value > 0 && value <= 0xFFFF)
+            if (value >= 0x20 && value <= 0xFFFF)
                 m_fontName += QChar(char16_t(value));
         }
         m_fallbackLeft = state().fallbackLength;
@@ -262,7 +275,8 @@ void DocumentBuilder::bodyWord(ControlWord word, bool hasParameter, int paramete
         break;
     case ControlWord::Ansicpg:
         // An unknown or invalid code page (\ansicpg0) leaves the one in force.
-        if (parameter > 0 && parameter < 100000 && decoderFor(parameter).isValid()) {
+        if (parameter > 0 && parameter < 100000
+            && QStringDecoder(codecNameForCodePage(parameter).constData()).isValid()) {
             m_ansiCodePage = parameter;
             m_cachedFont = INT_MIN;
         }
@@ -406,7 +420,7 @@ void DocumentBuilder::hexByte(int byte)
         return;
     const State& s = state();
     if (s.destination == Destination::Body && !s.hidden)
-        m_bytes += char(byte);
+        m_bytes.push_back(char(byte));
     else if (s.destination == Destination::FontTable && m_readingFont)
         m_fontNameBytes += char(byte);
 }
@@ -431,18 +445,22 @@ void DocumentBuilder::text(QByteArrayView bytes)
     case Destination::Body: {
         if (s.hidden)
             return;
-        if (m_bytes.isEmpty()) {
+        if (m_bytes.empty()) {
             bool ascii = true;
             for (const char c : bytes)
                 ascii &= static_cast<unsigned char>(c) < 0x80;
             if (ascii) {
                 ensureRun();
                 resolveHighSurrogate();
-                m_text.append(QLatin1StringView(bytes.data(), bytes.size()));
+                const std::size_t old = m_text.size();
+                m_text.resize(old + std::size_t(bytes.size()));
+                char16_t* out = m_text.data() + old;
+                for (const char c : bytes)
+                    *out++ = static_cast<unsigned char>(c);
                 return;
             }
         }
-        m_bytes.append(bytes);
+        m_bytes.append(bytes.data(), std::size_t(bytes.size()));
         return;
     }
     case Destination::FontTable:
@@ -490,14 +508,19 @@ void DocumentBuilder::appendUnicode(int parameter)
 
 void DocumentBuilder::appendCharacter(char16_t c)
 {
+    // Most characters need none of the work below.
+    if (!m_formatChanged && m_highSurrogate == 0 && m_bytes.empty() && !QChar::isSurrogate(c) && !state().hidden) {
+        m_text.push_back(c);
+        return;
+    }
     if (state().hidden)
         return;
     flushBytes();
     ensureRun();
     if (m_highSurrogate != 0) {
         if (QChar::isLowSurrogate(c)) {
-            m_text.append(QChar(m_highSurrogate));
-            m_text.append(QChar(c));
+            m_text.push_back(m_highSurrogate);
+            m_text.push_back(c);
             m_highSurrogate = 0;
             return;
         }
@@ -506,13 +529,13 @@ void DocumentBuilder::appendCharacter(char16_t c)
     if (QChar::isHighSurrogate(c))
         m_highSurrogate = c;
     else
-        m_text.append(QChar(QChar::isLowSurrogate(c) ? replacementCharacter : c));
+        m_text.push_back(QChar::isLowSurrogate(c) ? replacementCharacter : c);
 }
 
 void DocumentBuilder::resolveHighSurrogate()
 {
     if (m_highSurrogate != 0) {
-        m_text.append(QChar(replacementCharacter));
+        m_text.push_back(replacementCharacter);
         m_highSurrogate = 0;
     }
 }
@@ -527,8 +550,8 @@ void DocumentBuilder::ensureRun()
     if (key == m_runKey)
         return;
     resolveHighSurrogate();
-    if (!m_text.isEmpty()) {
-        m_runs.push_back(RawRun{m_runKey, m_text});
+    if (!m_text.empty()) {
+        m_runs.push_back(RawRun{m_runKey, toQString(m_text)});
         m_text.clear();
     }
     m_runKey = key;
@@ -536,15 +559,21 @@ void DocumentBuilder::ensureRun()
 
 void DocumentBuilder::flushBytes()
 {
-    if (m_bytes.isEmpty())
+    if (m_bytes.empty())
         return;
-    QString decoded = decoderFor(codePageOfFont(state().font))(m_bytes);
+    const QString decoded = decoderFor(codePageOfFont(state().font))(QByteArrayView(m_bytes.data(), qsizetype(m_bytes.size())));
     m_bytes.clear();
     ensureRun();
     resolveHighSurrogate();
     // Control bytes carry no text, as in literal text.
-    decoded.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
-    m_text += decoded;
+    const std::size_t old = m_text.size();
+    m_text.resize(old + std::size_t(decoded.size()));
+    char16_t* out = m_text.data() + old;
+    for (const QChar c : decoded) {
+        if (c.unicode() >= 0x20 || c == u'\t')
+            *out++ = c.unicode();
+    }
+    m_text.resize(std::size_t(out - m_text.data()));
 }
 
 void DocumentBuilder::finishFont()
@@ -553,6 +582,8 @@ void DocumentBuilder::finishFont()
         return;
     m_readingFont = false;
     QString name = m_fontName + decoderFor(codePageOfFont(m_fontBeingRead))(m_fontNameBytes);
+    // A name is one line of printable characters.
+    name.removeIf([](QChar c) { return c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator; });
     m_fonts[m_fontBeingRead].name = name.trimmed();
     m_fontName.clear();
     m_fontNameBytes.clear();
@@ -598,8 +629,8 @@ Document DocumentBuilder::finish()
 {
     flushBytes();
     resolveHighSurrogate();
-    if (!m_text.isEmpty())
-        m_runs.push_back(RawRun{m_runKey, m_text});
+    if (!m_text.empty())
+        m_runs.push_back(RawRun{m_runKey, toQString(m_text)});
     // The last paragraph mark is the document's own end, not an empty paragraph after the text.
     if (!m_runs.empty() && m_runs.back().text.endsWith(QChar::ParagraphSeparator)) {
         m_runs.back().text.chop(1);
@@ -646,7 +677,7 @@ ReadResult read(QByteArrayView rtf)
     if (!rtf.sliced(start).startsWith("{\\rtf"))
         return {Document{}, Error{Error::Code::NotRtf, start}};
 
-    DocumentBuilder builder;
+    DocumentBuilder builder(rtf.size());
     const Tokenizer::Result result = Tokenizer::run(rtf.sliced(start), builder);
     ReadResult read{builder.finish(), std::nullopt};
     if (result.openGroups > 0)

@@ -21,6 +21,15 @@ struct ReadResult {
     std::optional<Error> error;
 };
 
+// What is read: \'hh in the code page of the current font's \fcharset (else \ansicpg, \mac, \pc, \pca;
+// else 1252), \uN with \ucN fallbacks skipped, \upr's Unicode half, \par \line \tab \cell \row, the
+// special-character words and symbols, \plain, font, \fs, \b \i \ul (\ul0, \ulnone and the other
+// underline styles), \cf with the colour table, \v (hidden text is left out), a field's result.
+// Skipped: {\* ...} groups, the style sheet, \info, pictures, \bin data, headers, footers, footnotes,
+// annotations, field instructions, bookmarks and \nonesttables fallbacks. List labels (\pntext, \listtext)
+// are kept as text. A run whose font is missing from the font table gets CharFormat's default font; with no
+// \fs a run is 12 points (\fs24). Groups nested deeper than 1024 are skipped. Memory stays proportional to
+// the input and time linear in it.
 ReadResult read(QByteArrayView rtf);
 
 } // namespace krambol::rtf

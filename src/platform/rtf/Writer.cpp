@@ -2,6 +2,7 @@
 
 #include "platform/rtf/CodePages.h"
 
+#include <QHash>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -60,6 +61,11 @@ struct FontKey {
     int charset;
     friend bool operator==(const FontKey&, const FontKey&) = default;
 };
+
+size_t qHash(const FontKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.name, key.charset);
+}
 
 // Appends to a buffer sized beforehand; every piece of output knows its largest size.
 class Output
@@ -167,20 +173,19 @@ void writeText(Output& out, QStringView text, const FallbackTable* fallback)
             out.word("line");
         } else {
             out.word("u", c >= 0x8000 ? int(c) - 0x10000 : int(c));
+            // Without an equivalent the fallback is '?', as \'3f: a literal '?' makes pandoc drop a
+            // space that follows it.
             const unsigned char byte = fallback && c >= 0x80 ? (*fallback)[c] : 0;
-            if (byte != 0) {
-                out.hex(byte);
-            } else {
-                out.raw('?');
-                out.noDelimiter();
-            }
+            out.hex(byte != 0 ? byte : '?');
         }
     }
 }
 
-void writeFontName(Output& out, const QString& name, const FallbackTable* fallback)
+void writeFontName(Output& out, QString name, const FallbackTable* fallback)
 {
-    // A ';' would end the name: it goes as a hex escape, which readers keep in the name.
+    // A name is one line of printable characters; a ';' would end it, so it goes as a hex escape,
+    // which readers keep in the name.
+    name.removeIf([](QChar c) { return c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator; });
     qsizetype from = 0;
     for (qsizetype i = 0; i <= name.size(); ++i) {
         if (i == name.size() || name[i] == u';') {
@@ -200,17 +205,19 @@ QByteArray write(const Document& document)
 {
     // Fonts and colours in order of first use; an empty document still names the default font.
     std::vector<FontKey> fonts;
+    QHash<FontKey, int> fontIndex;
     std::vector<QRgb> colors;
+    QHash<QRgb, int> colorIndex;
     std::vector<int> runFont;
     std::vector<int> runColor;
     qsizetype textSize = 0;
-    const auto indexOfFont = [&fonts](const CharFormat& format) {
+    const auto indexOfFont = [&](const CharFormat& format) {
         const FontKey key{format.fontName, format.charset};
-        for (std::size_t i = 0; i < fonts.size(); ++i) {
-            if (fonts[i] == key)
-                return int(i);
-        }
+        const auto it = fontIndex.constFind(key);
+        if (it != fontIndex.cend())
+            return *it;
         fonts.push_back(key);
+        fontIndex.insert(key, int(fonts.size() - 1));
         return int(fonts.size() - 1);
     };
     for (const Run& run : document.runs) {
@@ -219,10 +226,14 @@ QByteArray write(const Document& document)
         int color = 0;
         if (run.format.color) {
             const QRgb rgb = *run.format.color & 0xFFFFFF;
-            auto it = std::find(colors.begin(), colors.end(), rgb);
-            if (it == colors.end())
-                it = colors.insert(colors.end(), rgb);
-            color = int(it - colors.begin()) + 1;
+            const auto it = colorIndex.constFind(rgb);
+            if (it != colorIndex.cend()) {
+                color = *it;
+            } else {
+                colors.push_back(rgb);
+                color = int(colors.size());
+                colorIndex.insert(rgb, color);
+            }
         }
         runColor.push_back(color);
     }
