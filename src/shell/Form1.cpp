@@ -48,10 +48,10 @@ QFont registerFont()
     return QFont(kMsSansSerif, 24, QFont::Normal);
 }
 
-QWidget* createControl(const ControlSpec& spec, QWidget* parent)
+QWidget* createControl(const ControlSpec& row, QWidget* parent)
 {
-    const QString caption = QString::fromUtf8(spec.caption);
-    switch (spec.kind) {
+    const QString caption = QString::fromUtf8(row.caption);
+    switch (row.kind) {
     case ControlKind::Toolbar: {
         auto* toolbar = new QToolBar(parent);
         toolbar->setMovable(false);
@@ -73,7 +73,7 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent)
     case ControlKind::PictureButton: {
         auto* button = new platform::PictureButton(parent);
         button->setText(caption);
-        button->setCheckable(spec.kind == ControlKind::PictureCheckBox);
+        button->setCheckable(row.kind == ControlKind::PictureCheckBox);
         return button;
     }
     case ControlKind::Button:
@@ -131,31 +131,31 @@ void Form1::buildControls()
     const QCursor fieldPointer = cursors::toCursor(cursors::loadPointerPicture(QStringLiteral(":/form1/field.ico")));
     QHash<QString, QWidget*> byName;
     std::vector<std::pair<int, QWidget*>> tabOrder;
-    for (const ControlSpec& spec : form1Controls()) {
-        QWidget* container = spec.container ? byName.value(QString::fromLatin1(spec.container)) : m_ui.client;
-        QWidget* control = createControl(spec, container);
-        const QString name = QString::fromUtf8(spec.name);
+    for (const ControlSpec& row : form1Controls()) {
+        QWidget* container = row.container ? byName.value(QString::fromLatin1(row.container)) : m_ui.client;
+        QWidget* control = createControl(row, container);
+        const QString name = QString::fromUtf8(row.name);
         control->setObjectName(name);
-        control->setGeometry(twipsToPixels(spec.left, spec.top, spec.width, spec.height));
-        control->setVisible(!spec.hidden);
+        control->setGeometry(twipsToPixels(row.left, row.top, row.width, row.height));
+        control->setVisible(!row.hidden);
         byName.insert(name, control);
 
-        switch (spec.kind) {
+        switch (row.kind) {
         case ControlKind::TextBox:
         case ControlKind::RichText:
             break;
         default:
             control->setCursor(Qt::ArrowCursor);
         }
-        if (spec.kind == ControlKind::Frame || spec.kind == ControlKind::Image
-            || spec.kind == ControlKind::PictureBox || spec.kind == ControlKind::Toolbar
-            || spec.kind == ControlKind::StatusBar)
+        if (row.kind == ControlKind::Frame || row.kind == ControlKind::Image
+            || row.kind == ControlKind::PictureBox || row.kind == ControlKind::Toolbar
+            || row.kind == ControlKind::StatusBar)
             control->setFocusPolicy(Qt::NoFocus);
-        else if (spec.tab >= 0)
-            tabOrder.emplace_back(spec.tab, control);
+        else if (row.tab >= 0)
+            tabOrder.emplace_back(row.tab, control);
 
-        if (spec.picture) {
-            const QString path = QString::fromLatin1(spec.picture);
+        if (row.picture) {
+            const QString path = QString::fromLatin1(row.picture);
             if (auto* button = qobject_cast<platform::PictureButton*>(control))
                 button->setFacePicture(QPixmap(path));
             else if (auto* slot = qobject_cast<cursors::ImageSlot*>(control))

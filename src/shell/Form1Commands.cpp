@@ -170,17 +170,17 @@ void Form1::bindCommandSurface()
     toolbar->setStyle(style);
     toolbar->setIconSize(QSize(kToolPictureSide, kToolPictureSide));
     toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    for (const ToolSpec& spec : kToolbar) {
-        if (!spec.key) {
+    for (const ToolSpec& row : kToolbar) {
+        if (!row.key) {
             // A widget's style does not pass to its children: the separator takes the width itself.
             toolbar->widgetForAction(toolbar->addSeparator())->setStyle(style);
             continue;
         }
-        const QString key = QString::fromLatin1(spec.key);
-        QAction* action = toolbar->addAction(toolPicture(spec.picture), QString());
+        const QString key = QString::fromLatin1(row.key);
+        QAction* action = toolbar->addAction(toolPicture(row.picture), QString());
         action->setObjectName(QStringLiteral("Toolbar1_") + key);
         action->setData(key);
-        action->setToolTip(QString::fromUtf8(spec.toolTip));
+        action->setToolTip(QString::fromUtf8(row.toolTip));
         QWidget* button = toolbar->widgetForAction(action);
         button->setObjectName(QStringLiteral("Toolbar1_") + key);
         button->setFixedSize(kToolButtonSize);

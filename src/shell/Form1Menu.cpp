@@ -50,10 +50,10 @@ const auto kMenu = std::to_array<MenuSpec>({
 });
 
 // Elements that open a list rather than run a reaction.
-bool opensList(const MenuSpec& spec)
+bool opensList(const MenuSpec& row)
 {
     for (const MenuSpec& other : kMenu)
-        if (other.parent && qstrcmp(other.parent, spec.name) == 0)
+        if (other.parent && qstrcmp(other.parent, row.name) == 0)
             return true;
     return false;
 }
@@ -63,11 +63,11 @@ bool opensList(const MenuSpec& spec)
 void Form1::buildMenu()
 {
     QHash<QString, QMenu*> lists;
-    for (const MenuSpec& spec : kMenu) {
-        const QString name = QString::fromUtf8(spec.name);
-        const QString caption = QString::fromUtf8(spec.caption);
-        QMenu* parentList = spec.parent ? lists.value(QString::fromUtf8(spec.parent)) : nullptr;
-        if (opensList(spec)) {
+    for (const MenuSpec& row : kMenu) {
+        const QString name = QString::fromUtf8(row.name);
+        const QString caption = QString::fromUtf8(row.caption);
+        QMenu* parentList = row.parent ? lists.value(QString::fromUtf8(row.parent)) : nullptr;
+        if (opensList(row)) {
             QMenu* list = parentList ? parentList->addMenu(caption) : menuBar()->addMenu(caption);
             list->setObjectName(name);
             list->menuAction()->setObjectName(name);
@@ -77,15 +77,15 @@ void Form1::buildMenu()
         QAction* action = parentList ? parentList->addAction(caption) : menuBar()->addAction(caption);
         action->setParent(this);
         action->setObjectName(name);
-        if (spec.shortcut)
-            action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
-        if (spec.checkedAtStart) {
+        if (row.shortcut)
+            action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+        if (row.checkedAtStart) {
             action->setCheckable(true);
             action->setChecked(true);
         }
-        if (spec.reaction) {
+        if (row.reaction) {
             // A menu choice runs the reaction; the check mark is the reaction's to set, not the click's.
-            connect(action, &QAction::triggered, this, [this, reaction = spec.reaction, action] {
+            connect(action, &QAction::triggered, this, [this, reaction = row.reaction, action] {
                 if (action->isCheckable())
                     action->setChecked(!action->isChecked());
                 (this->*reaction)();

@@ -49,21 +49,21 @@ void Form1LayoutTest::everyControlStandsWhereTheTableSays_data()
 void Form1LayoutTest::everyControlStandsWhereTheTableSays()
 {
     QFETCH(int, index);
-    const ControlSpec& spec = shell::form1Controls()[index];
-    QWidget* control = f.child(QString::fromUtf8(spec.name));
+    const ControlSpec& row = shell::form1Controls()[index];
+    QWidget* control = f.child(QString::fromUtf8(row.name));
     f.form->show();
 
     // Container: the client area, or the frame the control sits in.
-    const QString container = spec.container ? QString::fromUtf8(spec.container) : QStringLiteral("client");
+    const QString container = row.container ? QString::fromUtf8(row.container) : QStringLiteral("client");
     QCOMPARE(control->parentWidget()->objectName(), container);
 
     // Place and size: twips / 15, the docked bars included at start.
-    QCOMPARE(control->geometry(), QRect(spec.left / 15, spec.top / 15, spec.width / 15, spec.height / 15));
-    QCOMPARE(control->isVisibleTo(f.form.get()), !spec.hidden);
+    QCOMPARE(control->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
+    QCOMPARE(control->isVisibleTo(f.form.get()), !row.hidden);
 
     // Type and caption.
-    const QString caption = QString::fromUtf8(spec.caption);
-    switch (spec.kind) {
+    const QString caption = QString::fromUtf8(row.caption);
+    switch (row.kind) {
     case ControlKind::TextBox:
         QCOMPARE(qobject_cast<QLineEdit*>(control)->text(), caption);
         break;
@@ -78,7 +78,7 @@ void Form1LayoutTest::everyControlStandsWhereTheTableSays()
         auto* button = qobject_cast<platform::PictureButton*>(control);
         QVERIFY(button);
         QCOMPARE(button->text(), caption);
-        QCOMPARE(button->isCheckable(), spec.kind == ControlKind::PictureCheckBox);
+        QCOMPARE(button->isCheckable(), row.kind == ControlKind::PictureCheckBox);
         break;
     }
     case ControlKind::Button:
@@ -135,10 +135,10 @@ void Form1LayoutTest::focusStartsOnTheRegisterAndTabFollowsTheTable()
 
     // Expected order: visible controls that take focus, by their tab numbers.
     QList<std::pair<int, QString>> expected;
-    for (const ControlSpec& spec : shell::form1Controls()) {
-        QWidget* control = f.child(QString::fromUtf8(spec.name));
-        if (spec.tab >= 0 && !spec.hidden && control->focusPolicy() & Qt::TabFocus)
-            expected.append({spec.tab, QString::fromUtf8(spec.name)});
+    for (const ControlSpec& row : shell::form1Controls()) {
+        QWidget* control = f.child(QString::fromUtf8(row.name));
+        if (row.tab >= 0 && !row.hidden && control->focusPolicy() & Qt::TabFocus)
+            expected.append({row.tab, QString::fromUtf8(row.name)});
     }
     std::sort(expected.begin(), expected.end());
     QStringList walked;

@@ -109,10 +109,10 @@ void Form1SizesTest::commandsSetFixedHeightsAndBars()
     QVERIFY(!ui.Check6->isVisible());
 
     // Only the docked bars move: the status bar follows the lower edge, the toolbar the width.
-    for (const shell::ControlSpec& spec : shell::form1Controls()) {
-        const QString name = QString::fromUtf8(spec.name);
+    for (const shell::ControlSpec& row : shell::form1Controls()) {
+        const QString name = QString::fromUtf8(row.name);
         QWidget* control = f.child(name);
-        const QRect design = platform::twipsToPixels(spec.left, spec.top, spec.width, spec.height);
+        const QRect design = platform::twipsToPixels(row.left, row.top, row.width, row.height);
         if (name == "StatusBar1")
             QCOMPARE(control->geometry(), QRect(0, ui.client->height() - design.height(), ui.client->width(),
                                                 design.height()));
