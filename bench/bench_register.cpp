@@ -8,6 +8,7 @@
 //
 //   bench_register [--quick] [--sizes 1000,10000,100000] [--rounds N] [--no-startup] [--no-memory]
 //   bench_register --profile-accept [--sizes N] [--rounds N]   (only the accepts, to run under a profiler)
+//   bench_register --keep-files ...; bench_register --peak-open FILE   (one open, to run under a profiler)
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
 #include "platform/RichTextBox.h"
@@ -201,6 +202,8 @@ struct Options
     bool memory = true;
     // Only the accepts through Command1_Click on the largest register, for a profiler.
     bool profileAccept = false;
+    // Keeps the register files written (to open one under a profiler with --peak-open FILE).
+    bool keepFiles = false;
 };
 
 struct SizeFigures
@@ -534,12 +537,14 @@ Options parse(const QStringList& args)
             o.startup = false;
         } else if (a == u"--no-memory") {
             o.memory = false;
+        } else if (a == u"--keep-files") {
+            o.keepFiles = true;
         } else if (a == u"--profile-accept") {
             o.profileAccept = true;
         } else {
             std::fprintf(stderr,
                          "usage: bench_register [--quick] [--sizes 1000,10000,100000] [--rounds N] [--no-startup] "
-                         "[--no-memory] [--profile-accept]\n");
+                         "[--no-memory] [--keep-files] [--profile-accept]\n");
             std::exit(2);
         }
     }
@@ -562,6 +567,10 @@ int main(int argc, char* argv[])
     if (!dir.isValid()) {
         std::fprintf(stderr, "no temporary folder\n");
         return 1;
+    }
+    if (options.keepFiles) {
+        dir.setAutoRemove(false);
+        std::printf("register files kept in %s\n", qPrintable(dir.path()));
     }
     if (options.profileAccept) {
         Window w;
