@@ -12,8 +12,13 @@ if(KRAMBOL_FUZZ)
 endif()
 
 # Applied to the project's own targets only (not to code Qt generates for them).
+# MSVC reads the sources as UTF-8 only when told (they hold Cyrillic literals).
 function(krambol_target_defaults target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4 /utf-8 /permissive-)
+    else()
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    endif()
 endfunction()
 
 # One library per folder of src/.

@@ -16,6 +16,7 @@ packages=(
     clang libclang-rt-14-dev
     poppler-utils
     pandoc libreoffice-writer-nogui
+    desktop-file-utils appstream shared-mime-info dpkg-dev xdotool x11-utils
 )
 
 missing=()

@@ -1,15 +1,15 @@
 #include "platform/SystemServices.h"
 #include "shell/Form1.h"
+#include "windows/ApplicationIcon.h"
 #include "windows/Version.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     krambol::windows::applyApplicationMetadata();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/form1/krambol.ico")));
+    QApplication::setWindowIcon(krambol::windows::applicationIcon());
 
     krambol::platform::SystemServices system;
     krambol::shell::Form1 form(system.services());

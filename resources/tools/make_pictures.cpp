@@ -615,7 +615,7 @@ int main(int argc, char** argv)
     Writer out(QString::fromLocal8Bit(argv[1]));
 
     out.icon("form1/krambol.ico", appIcon(48), 8);
-    for (int size : {64, 128, 256})
+    for (int size : {48, 64, 128, 256})
         out.encoded(QStringLiteral("icons/hicolor/%1x%1/apps/krambol.png").arg(size), appIcon(size), "png");
     out.icon("form1/field.ico", fieldPointer(), 8);
     out.bmp24("form1/isp.bmp", letterA(true));

@@ -1,14 +1,18 @@
 #include "cursors/ImageSlot.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace krambol::cursors {
 
 ImageSlot::ImageSlot(QWidget* parent)
     : QWidget(parent)
 {
-    // Images take no keyboard focus; what lies outside the picture shows the container.
+    // Images take no keyboard focus unless their owner says so; what lies outside the picture
+    // shows the container.
     setFocusPolicy(Qt::NoFocus);
 }
 
@@ -35,9 +39,15 @@ QSize ImageSlot::sizeHint() const
 
 void ImageSlot::paintEvent(QPaintEvent*)
 {
+    QPainter painter(this);
+    if (hasFocus()) {
+        // A dotted frame shows where the keyboard is, as on a button.
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
     if (m_pixmap.isNull())
         return;
-    QPainter painter(this);
     if (m_stretch) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(rect(), m_pixmap);
@@ -60,6 +70,23 @@ void ImageSlot::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (click)
         emit clicked();
+}
+
+void ImageSlot::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (event->modifiers() & ~Qt::KeypadModifier)
+            break;
+        event->accept();
+        emit clicked();
+        return;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace krambol::cursors

@@ -8,7 +8,8 @@
 namespace krambol::cursors {
 
 // An image control of the cursor panel: shows the picture it holds, at its natural size from the
-// top-left corner or stretched to the whole control, and reports left-button clicks. The picture
+// top-left corner or stretched to the whole control, and reports left-button clicks (and Space or
+// Enter while it has the focus, which its owner gives it only when the user can see it). The picture
 // object itself (not what is drawn) is what a click hands on as a pointer.
 class ImageSlot : public QWidget
 {
@@ -32,6 +33,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     PointerPicture m_picture;

@@ -11,6 +11,7 @@
 #include "register/EntryAcceptance.h"
 #include "register/RegisterFiles.h"
 #include "shell/ControlTable.h"
+#include "windows/ApplicationIcon.h"
 #include "windows/Form3.h"
 
 #include <QCheckBox>
@@ -106,11 +107,12 @@ Form1::Form1(const platform::Services& services, QWidget* parent)
     // A fixed frame with a close button only; the application alone sets the window's size.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(QIcon(QStringLiteral(":/form1/krambol.ico")));
+    setWindowIcon(windows::applicationIcon());
 
     buildControls();
     buildMenu();
     bindReactions();
+    bindAccessibility();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     m_ui.Box->setFocus();
 }

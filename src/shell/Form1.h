@@ -230,6 +230,8 @@ private:
     void bindHover();
     void bindStatusBar();
     void bindCursors();
+    // Accessible names, descriptions and the keyboard path through the cursor panel.
+    void bindAccessibility();
 
     platform::Services m_services;
     Form1Controls m_ui;

@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include <array>
+#include <functional>
 
 namespace krambol::shell {
 
@@ -72,15 +73,14 @@ public:
     }
 };
 
-// A picture of the image list: 16 x 16 pixels with silver as the transparent colour. A missing
-// picture gives an empty button face.
-QIcon toolPicture(const char* key)
+// A picture of the image list: 16 x 16 pixels with silver as the transparent colour, and a 32 x 32
+// rendering from the same bitmap for screens at twice the density. A missing picture gives an
+// empty button face.
+QImage toolFace(const QImage& source, int side)
 {
-    QImage image(QStringLiteral(":/form1/toolbar/%1.bmp").arg(QLatin1String(key)));
-    if (image.isNull())
-        return QIcon();
-    image = image.scaled(kToolPictureSide, kToolPictureSide, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                .convertToFormat(QImage::Format_ARGB32);
+    // Unsmoothed, so that the silver ground stays exactly silver and drops out whole.
+    QImage image = source.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                       .convertToFormat(QImage::Format_ARGB32);
     const QRgb silver = qRgb(192, 192, 192);
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -88,7 +88,19 @@ QIcon toolPicture(const char* key)
             if (qRgb(qRed(line[x]), qGreen(line[x]), qBlue(line[x])) == silver)
                 line[x] = qRgba(0, 0, 0, 0);
     }
-    return QIcon(QPixmap::fromImage(image));
+    return image;
+}
+
+QIcon toolPicture(const char* key)
+{
+    const QImage source(QStringLiteral(":/form1/toolbar/%1.bmp").arg(QLatin1String(key)));
+    if (source.isNull())
+        return QIcon();
+    QIcon icon(QPixmap::fromImage(toolFace(source, kToolPictureSide)));
+    QPixmap twice = QPixmap::fromImage(toolFace(source, 2 * kToolPictureSide));
+    twice.setDevicePixelRatio(2);
+    icon.addPixmap(twice);
+    return icon;
 }
 
 // The editors take some of the menu's keys for themselves (Ctrl+A selects all in a text field); the
@@ -117,6 +129,34 @@ protected:
 
 private:
     QList<QKeySequence> m_shortcuts;
+};
+
+// The keyboard's way to the register pane's context menu: the Menu key or Shift+F10.
+class ContextMenuKeys final : public QObject
+{
+public:
+    ContextMenuKeys(QObject* parent, std::function<void()> open)
+        : QObject(parent)
+        , m_open(std::move(open))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        if (!menuKey && !shiftF10)
+            return false;
+        m_open();
+        return true;
+    }
+
+private:
+    std::function<void()> m_open;
 };
 
 } // namespace
@@ -162,6 +202,12 @@ void Form1::bindCommandSurface()
     // The register pane's context menu is the "Правка" list, popped by Box_MouseDown only.
     m_ui.Box->setContextMenuPolicy(Qt::PreventContextMenu);
     m_ui.Box->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_ui.Box->installEventFilter(new ContextMenuKeys(this, [this] {
+        // The list's corner goes below the caret, in client coordinates.
+        const QPoint caret = m_ui.Box->cursorRect().bottomLeft();
+        const QPoint corner = m_ui.Box->viewport()->mapTo(m_ui.client, caret);
+        findChild<QMenu*>(QStringLiteral("ыввув"))->exec(m_ui.client->mapToGlobal(corner));
+    }));
     connect(m_ui.Box, &platform::RichTextBox::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position) {
                 Box_MouseDown(button, modifiers, platform::pixelsToTwips(position.x()),

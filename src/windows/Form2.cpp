@@ -42,6 +42,7 @@ Form2::Form2(QWidget* parent)
     // Created first, so every label lies above it.
     m_Image1 = new StretchedImage(this);
     m_Image1->setObjectName(QStringLiteral("Image1"));
+    m_Image1->setAccessibleName(QStringLiteral("О программе"));
     m_Image1->setGeometry(platform::twipsToPixels(kImageLeft, kImageTop, kImageWidth, kImageHeight));
     m_Image1->setPicture(QPixmap(QString::fromLatin1(kSharedPicturePath)));
 

@@ -40,6 +40,7 @@ Form3::Form3(QWidget* parent)
     // Created first, so every label lies above it.
     m_Image1 = new StretchedImage(this);
     m_Image1->setObjectName(QStringLiteral("Image1"));
+    m_Image1->setAccessibleName(QStringLiteral("Заставка"));
     m_Image1->setGeometry(platform::twipsToPixels(kImageLeft, kImageTop, kImageWidth, kImageHeight));
     m_Image1->setPicture(QPixmap(QString::fromLatin1(kSharedPicturePath)));
 

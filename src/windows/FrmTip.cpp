@@ -100,6 +100,11 @@ FrmTip::FrmTip(QWidget* parent)
     m_cmdNextTip->setObjectName(QStringLiteral("cmdNextTip"));
     m_Text1 = new QLineEdit(QStringLiteral("Text1"), this);
     m_Text1->setObjectName(QStringLiteral("Text1"));
+    // Names a screen reader gives the controls that carry no caption of their own.
+    m_Picture1->setAccessibleName(m_Label1->text());
+    m_lblTipText->setAccessibleName(QStringLiteral("Подсказка"));
+    m_Text1->setAccessibleName(QStringLiteral("Номер подсказки"));
+    m_Text1->setAccessibleDescription(QStringLiteral("Номер подсказки, которую покажет «Следующее»"));
 
     auto control = [this](const ControlDesign& design) {
         return findChild<QWidget*>(QLatin1String(design.objectName), Qt::FindDirectChildrenOnly);

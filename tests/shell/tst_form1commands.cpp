@@ -277,7 +277,8 @@ void Form1CommandsTest::toolbarPicturesAreSixteenSquareOnATransparentGround()
     for (const char* key : {"q", "qq", "qqq", "cut", "copy", "past", "print", "end"}) {
         const QIcon icon = toolAction(key)->icon();
         QVERIFY2(!icon.isNull(), key);
-        QCOMPARE(icon.availableSizes(), QList<QSize>{QSize(16, 16)});
+        // 16 x 16, and a rendering for screens at twice the density.
+        QVERIFY2(icon.availableSizes().contains(QSize(16, 16)), key);
         const QImage picture = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
         int transparent = 0;
         int opaque = 0;

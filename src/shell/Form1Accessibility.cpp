@@ -1,0 +1,135 @@
+#include "shell/Form1.h"
+
+#include "cursors/ImageSlot.h"
+#include "platform/PictureButton.h"
+#include "platform/RichTextBox.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QGroupBox>
+#include <QToolBar>
+
+#include <array>
+
+namespace krambol::shell {
+
+namespace {
+
+// What a screen reader says for a control: its caption where it has one of its own, the frame it
+// sits in for the unlabelled fields, what it shows for the pictures. UTF-8.
+struct AccessibleText
+{
+    const char* name;         // design name of the control
+    const char* accessible;   // accessible name
+    const char* description;  // accessible description, or nullptr
+};
+
+const auto kAccessibleTexts = std::to_array<AccessibleText>({
+    {"Toolbar1",   "Панель инструментов", nullptr},
+    {"isp",        "Исправить/Не исправлять", "Разрешает или запрещает исправлять список вручную"},
+    {"Text1",      "Имя",               "Имя должника"},
+    {"Text2",      "Диск",              "Название диска"},
+    {"Check2",     "Сегодня",           "Ставить в запись сегодняшнюю дату"},
+    {"Check4",     "Ввод",              "Ставить в запись дату из поля ниже"},
+    {"Text7",      "Дата",              "Дата для записи, если отмечено «Ввод»"},
+    {"Command1",   "Принять",           "Добавить запись в список должников"},
+    {"Check1",     "Исправить",         "Разрешает исправлять список вручную"},
+    {"Command6",   "Открыть",           "Открыть список из файла"},
+    {"Command5",   "Сохранить",         "Сохранить список в файл"},
+    {"Command4",   "Выход",             nullptr},
+    {"Command10",  "Курсор",            "Показать набор указателей"},
+    {"Command11",  "Курсор",            "Скрыть набор указателей"},
+    {"Command7",   "Больше",            "Увеличить окно"},
+    {"Command8",   "Меньше",            "Уменьшить окно"},
+    {"Command2",   "Жирный",            nullptr},
+    {"Command3",   "Курсив",            nullptr},
+    {"Check3",     "Подчёркнутый",      nullptr},
+    {"Command9",   "Цвет фона",         "Выбрать цвет фона списка"},
+    {"Text8",      "Размер шрифта",     "Размер шрифта выделенного текста в пунктах"},
+    {"Box",        "Список должников",  "Кто, какой диск и когда взял"},
+    {"StatusBar1", "Строка состояния",  nullptr},
+    {"Frame6",     "Указатели",         "Щёлкните картинку, чтобы сделать её указателем мыши"},
+    {"Image1",     "Диск",              "Указатель: диск"},
+    {"Image2",     "Золотой диск",      "Указатель: золотой диск"},
+    {"Image3",     "Белая стрелка",     "Указатель: белая стрелка"},
+    {"Image4",     "Диск в коробке",    "Указатель: диск в коробке"},
+    {"Image5",     "Рука",              "Указатель: рука"},
+    {"Image6",     "Загруженный значок", "Указатель: значок, загруженный из файла"},
+    {"Image7",     "Синяя стрелка",     "Указатель: синяя стрелка"},
+    {"Image8",     "Три диска",         "Указатель: три диска"},
+    {"Image9",     "Должник с диском",  "Указатель: должник с диском"},
+    {"Command12",  "Загрузить",         "Загрузить значок или указатель из файла"},
+});
+
+// The images of the cursor panel take the keyboard focus only while the panel is in view, so Tab
+// never lands on a control the user cannot see.
+class CursorPanelFocus final : public QObject
+{
+public:
+    CursorPanelFocus(QWidget* client, QWidget* panel, QList<cursors::ImageSlot*> images)
+        : QObject(client)
+        , m_client(client)
+        , m_panel(panel)
+        , m_images(std::move(images))
+    {
+        client->installEventFilter(this);
+        update();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_client && event->type() == QEvent::Resize)
+            update();
+        return false;
+    }
+
+private:
+    void update()
+    {
+        const bool inView = m_panel->geometry().right() < m_client->width();
+        for (cursors::ImageSlot* image : m_images)
+            image->setFocusPolicy(inView ? Qt::StrongFocus : Qt::NoFocus);
+    }
+
+    QWidget* m_client;
+    QWidget* m_panel;
+    QList<cursors::ImageSlot*> m_images;
+};
+
+} // namespace
+
+void Form1::bindAccessibility()
+{
+    for (const AccessibleText& text : kAccessibleTexts) {
+        auto* control = findChild<QWidget*>(QString::fromUtf8(text.name));
+        Q_ASSERT_X(control, "Form1::bindAccessibility", text.name);
+        control->setAccessibleName(QString::fromUtf8(text.accessible));
+        if (text.description)
+            control->setAccessibleDescription(QString::fromUtf8(text.description));
+    }
+    // The frames name the fields they hold; their own names are their captions.
+    for (QGroupBox* frame : m_ui.client->findChildren<QGroupBox*>())
+        if (frame->accessibleName().isEmpty())
+            frame->setAccessibleName(frame->title());
+    // The toolbar's picture buttons are named by their tool tips.
+    for (QAction* action : m_ui.Toolbar1->actions()) {
+        QWidget* button = m_ui.Toolbar1->widgetForAction(action);
+        if (button && !action->isSeparator())
+            button->setAccessibleName(action->toolTip());
+    }
+    // The cursor images follow "Курсор >>" in the tab order, before "<< Курсор".
+    const QList<cursors::ImageSlot*> images{m_ui.Image1, m_ui.Image2, m_ui.Image3, m_ui.Image4, m_ui.Image5,
+                                            m_ui.Image6, m_ui.Image7, m_ui.Image8, m_ui.Image9};
+    QWidget* previous = m_ui.Command10;
+    for (cursors::ImageSlot* image : images) {
+        // Qt orders only controls that take the focus; the panel watcher below sets the real policy.
+        image->setFocusPolicy(Qt::StrongFocus);
+        setTabOrder(previous, image);
+        previous = image;
+    }
+    setTabOrder(previous, m_ui.Command11);
+    new CursorPanelFocus(m_ui.client, m_ui.Frame6, images);
+}
+
+} // namespace krambol::shell
