@@ -4,11 +4,11 @@
 // (bench_register) adds the time from spawning the process to reading that line.
 #include "platform/SystemServices.h"
 #include "shell/Form1.h"
+#include "windows/ApplicationIcon.h"
 #include "windows/Version.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -62,7 +62,7 @@ int main(int argc, char* argv[])
     // From here on, the same steps as the application's main().
     QApplication app(argc, argv);
     krambol::windows::applyApplicationMetadata();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/form1/krambol.ico")));
+    QApplication::setWindowIcon(krambol::windows::applicationIcon());
 
     krambol::platform::SystemServices system;
     krambol::shell::Form1 form(system.services());
