@@ -49,9 +49,10 @@ QFont RichTextBox::registerFont() const
     return document()->defaultFont();
 }
 
-void RichTextBox::applyToWholeContent(const QTextCharFormat& format, const QFont& font)
+void RichTextBox::applyToWholeContent(const QTextCharFormat& format)
 {
-    document()->setDefaultFont(font);
+    // The control's own font takes the property too, so plain text written later shows it.
+    document()->setDefaultFont(format.font().resolve(registerFont()));
     QTextCursor all(document());
     all.select(QTextCursor::Document);
     all.mergeCharFormat(format);
@@ -59,38 +60,30 @@ void RichTextBox::applyToWholeContent(const QTextCharFormat& format, const QFont
 
 void RichTextBox::setFontBold(bool on)
 {
-    QFont font = registerFont();
-    font.setBold(on);
     QTextCharFormat format;
     format.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    applyToWholeContent(format, font);
+    applyToWholeContent(format);
 }
 
 void RichTextBox::setFontItalic(bool on)
 {
-    QFont font = registerFont();
-    font.setItalic(on);
     QTextCharFormat format;
     format.setFontItalic(on);
-    applyToWholeContent(format, font);
+    applyToWholeContent(format);
 }
 
 void RichTextBox::setFontUnderline(bool on)
 {
-    QFont font = registerFont();
-    font.setUnderline(on);
     QTextCharFormat format;
     format.setFontUnderline(on);
-    applyToWholeContent(format, font);
+    applyToWholeContent(format);
 }
 
 void RichTextBox::setFontSize(qreal points)
 {
-    QFont font = registerFont();
-    font.setPointSizeF(points);
     QTextCharFormat format;
     format.setFontPointSize(points);
-    applyToWholeContent(format, font);
+    applyToWholeContent(format);
 }
 
 QColor RichTextBox::backgroundColor() const

@@ -72,7 +72,7 @@ protected:
 
 private:
     // Sets one property on the control's font and on all the text it holds.
-    void applyToWholeContent(const QTextCharFormat& format, const QFont& font);
+    void applyToWholeContent(const QTextCharFormat& format);
 
     bool m_locked = false;
     QCursor m_pointer{Qt::IBeamCursor};

@@ -16,12 +16,7 @@ class Form1SizesTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        f.make();
-        f.form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
-    }
+    void init() { f.makeShown(); }
     void cleanup() { f.reset(); }
 
     void commandsSetFixedHeightsAndBars_data();

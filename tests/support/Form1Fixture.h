@@ -20,6 +20,13 @@ struct Form1Fixture
         seams = std::make_unique<ScriptedServices>();
         form = std::make_unique<shell::Form1>(seams->services());
     }
+    // A fresh window, shown and exposed (for tests of geometry, painting and the mouse).
+    void makeShown()
+    {
+        make();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
     void reset()
     {
         form.reset();

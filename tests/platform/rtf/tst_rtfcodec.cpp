@@ -1,3 +1,4 @@
+#include "platform/rtf/RtfTestSupport.h"
 #include "platform/rtf/Reader.h"
 #include "platform/rtf/Writer.h"
 
@@ -9,6 +10,8 @@
 #include <QTest>
 
 using namespace krambol::rtf;
+using krambol::testing::readFile;
+using krambol::testing::styled;
 
 Q_DECLARE_METATYPE(krambol::rtf::Document)
 
@@ -16,18 +19,6 @@ namespace {
 
 constexpr QRgb red = 0xFFFF0000;
 constexpr QRgb blue = 0xFF0000FF;
-
-CharFormat format(bool bold = false, bool italic = false, bool underline = false, int halfPoints = 48,
-                  std::optional<QRgb> color = std::nullopt)
-{
-    CharFormat f;
-    f.bold = bold;
-    f.italic = italic;
-    f.underline = underline;
-    f.halfPoints = halfPoints;
-    f.color = color;
-    return f;
-}
 
 CharFormat fontFormat(const QString& name, int charset, int halfPoints)
 {
@@ -53,13 +44,6 @@ QString dataDir()
     return qEnvironmentVariable("KRAMBOL_SOURCE_DIR") + QStringLiteral("/tests/data/rtf");
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qWarning("cannot read %s", qPrintable(path));
-    return file.readAll();
-}
 
 QString describe(const Document& d)
 {
@@ -116,13 +100,13 @@ void RtfCodecTest::writerWritesTheRichEditShape_data()
         << header + "\\viewkind4\\uc1\\pard\\f0\\fs48\\u1048\\'c8\\u1074\\'e2\\u1072\\'e0\\u1085\\'ed-"
                     "\\u1048\\'c8\\u1075\\'e3\\u1088\\'f0\\u1072\\'e0 |\\par\r\n}\r\n";
     QTest::newRow("delimiter only before letters, digits, blanks and hyphens")
-        << document({Run{format(true), u"12"_qs}, Run{format(), u" x"_qs}, Run{format(true), u"-"_qs},
-                     Run{format(), u"|"_qs}, Run{format(true), u"\t"_qs}, Run{format(), u"a"_qs}})
+        << document({Run{styled(true), u"12"_qs}, Run{styled(), u" x"_qs}, Run{styled(true), u"-"_qs},
+                     Run{styled(), u"|"_qs}, Run{styled(true), u"\t"_qs}, Run{styled(), u"a"_qs}})
         << header + "\\viewkind4\\uc1\\pard\\b\\f0\\fs48 12\\b0  x\\b -\\b0|\\b\\tab\\b0 a\\par\r\n}\r\n";
     QTest::newRow("colour table, paragraphs, escapes, fonts in order of use")
-        << document({Run{format(true, false, false, 48, red), u"A\u2029"_qs},
+        << document({Run{styled(true, false, false, 48, red), u"A\u2029"_qs},
                      Run{fontFormat(u"Arial"_qs, 204, 20), u"{\\}\u2028😀"_qs},
-                     Run{format(false, true, true, 48, blue), u"é"_qs}})
+                     Run{styled(false, true, true, 48, blue), u"é"_qs}})
         << QByteArray("{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049{\\fonttbl{\\f0\\fnil\\fcharset204 MS Sans Serif;}"
            "{\\f1\\fnil\\fcharset204 Arial;}}\r\n"
            "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
@@ -150,12 +134,12 @@ void RtfCodecTest::roundTripKeepsTextAndFormats_data()
         << plain(u"{braces} \\back\\slash\\ \\par \\'e0 \\u1048 ; tab\there\t\tline\u2028break"_qs);
     QTest::newRow("paragraphs") << plain(u"\u2029first\u2029\u2029second\u2029"_qs);
     QTest::newRow("text that could join a control word")
-        << document({Run{format(true), u"1"_qs}, Run{format(), u" 2"_qs}, Run{format(true), u"-3"_qs},
-                     Run{format(), u"x"_qs}, Run{format(true), u"\t"_qs}, Run{format(), u"?"_qs}});
+        << document({Run{styled(true), u"1"_qs}, Run{styled(), u" 2"_qs}, Run{styled(true), u"-3"_qs},
+                     Run{styled(), u"x"_qs}, Run{styled(true), u"\t"_qs}, Run{styled(), u"?"_qs}});
     Document styles;
     for (int i = 0; i < 32; ++i) {
         const std::optional<QRgb> color = (i & 8) ? std::optional<QRgb>((i & 16) ? red : blue) : std::nullopt;
-        styles.runs.append(Run{format(i & 1, i & 2, i & 4, 16 + 2 * i, color), QStringLiteral("стиль %1 ").arg(i)});
+        styles.runs.append(Run{styled(i & 1, i & 2, i & 4, 16 + 2 * i, color), QStringLiteral("стиль %1 ").arg(i)});
     }
     QTest::newRow("every style combination") << styles;
     QTest::newRow("fonts")
@@ -254,23 +238,23 @@ void RtfCodecTest::readsCharacterFormats_data()
                              "{\\f2\\fcharset204 \\'d8\\'f0\\'e8\\'f4\\'f2;}}{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}";
     QTest::newRow("\\plain resets bold")
         << "{\\rtf1" + fonts + "\\fs48\\b a\\plain\\fs48 b}"
-        << document({Run{format(true), u"a"_qs}, Run{format(), u"b"_qs}});
+        << document({Run{styled(true), u"a"_qs}, Run{styled(), u"b"_qs}});
     QTest::newRow("underline off three ways")
         << "{\\rtf1" + fonts + "\\fs48\\ul a\\ul0 b\\ul c\\ulnone d\\uldb e{\\ulw f}g}"
-        << document({Run{format(false, false, true), u"a"_qs}, Run{format(), u"b"_qs},
-                     Run{format(false, false, true), u"c"_qs}, Run{format(), u"d"_qs},
-                     Run{format(false, false, true), u"efg"_qs}});
+        << document({Run{styled(false, false, true), u"a"_qs}, Run{styled(), u"b"_qs},
+                     Run{styled(false, false, true), u"c"_qs}, Run{styled(), u"d"_qs},
+                     Run{styled(false, false, true), u"efg"_qs}});
     QTest::newRow("group end restores the format")
         << "{\\rtf1" + fonts + "\\fs48 a{\\b\\i\\cf2\\fs20 b}c}"
-        << document({Run{format(), u"a"_qs}, Run{format(true, true, false, 20, blue), u"b"_qs}, Run{format(), u"c"_qs}});
+        << document({Run{styled(), u"a"_qs}, Run{styled(true, true, false, 20, blue), u"b"_qs}, Run{styled(), u"c"_qs}});
     QTest::newRow("colours; \\cf0 is auto")
         << "{\\rtf1" + fonts + "\\fs48\\cf1 a\\cf0 b\\cf9 c}"
-        << document({Run{format(false, false, false, 48, red), u"a"_qs}, Run{format(), u"bc"_qs}});
+        << document({Run{styled(false, false, false, 48, red), u"a"_qs}, Run{styled(), u"bc"_qs}});
     QTest::newRow("font names, substituted and in the font's code page")
         << "{\\rtf1" + fonts + "\\f1\\fs20 a\\f2 b}"
         << document({Run{fontFormat(u"Arial CYR"_qs, 204, 20), u"a"_qs}, Run{fontFormat(u"Шрифт"_qs, 204, 20), u"b"_qs}});
     QTest::newRow("no \\fs is 12 points") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset204 MS Sans Serif;}}a}")
-                                          << document({Run{format(false, false, false, 24), u"a"_qs}});
+                                          << document({Run{styled(false, false, false, 24), u"a"_qs}});
     QTest::newRow("font table without groups")
         << QByteArray("{\\rtf1{\\fonttbl\\f0\\fnil\\fcharset204 Mono;\\f1\\fnil\\fcharset204 Sans;}\\f1\\fs48 a}")
         << document({Run{fontFormat(u"Sans"_qs, 204, 48), u"a"_qs}});

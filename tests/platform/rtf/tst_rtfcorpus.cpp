@@ -1,5 +1,6 @@
 // Reads the RTF test files of other RTF readers (kept beside the project, never copied into it) and
 // compares the text with what each of those projects expects.
+#include "platform/rtf/RtfTestSupport.h"
 #include "platform/rtf/Reader.h"
 
 #include <QDir>
@@ -9,20 +10,14 @@
 #include <QXmlStreamReader>
 
 using namespace krambol::rtf;
+using krambol::testing::readFile;
+using krambol::testing::styled;
 
 namespace {
 
 QString corpusDir()
 {
     return qEnvironmentVariable("KRAMBOL_SHARED_DIR") + QStringLiteral("/rtf-corpus");
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }
 
 // Layouts differ between projects (blank lines between paragraphs, cell separators, wrapping), the

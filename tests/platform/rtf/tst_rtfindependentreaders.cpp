@@ -1,5 +1,6 @@
 // Registers written here are read by two RTF readers of other projects, pandoc and LibreOffice, which
 // must find exactly the register's text in them.
+#include "platform/rtf/RtfTestSupport.h"
 #include "platform/rtf/Writer.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QTest>
 
 using namespace krambol::rtf;
+using krambol::testing::readFile;
+using krambol::testing::styled;
 
 namespace {
 
@@ -17,17 +20,6 @@ struct Register {
     const char* name;
     Document document;
 };
-
-CharFormat styled(bool bold, bool italic, bool underline, int halfPoints, std::optional<QRgb> color = std::nullopt)
-{
-    CharFormat f;
-    f.bold = bold;
-    f.italic = italic;
-    f.underline = underline;
-    f.halfPoints = halfPoints;
-    f.color = color;
-    return f;
-}
 
 QList<Register> registers()
 {
