@@ -107,7 +107,7 @@ double timeRounds(int rounds, const std::function<void(int)>& f)
 }
 
 // Posted work (deferred layout, scroll bar updates) runs, then the pane paints now, not later.
-void repaintNow(QTextEdit& edit)
+void repaintNow(QAbstractScrollArea& edit)
 {
     QCoreApplication::processEvents();
     edit.viewport()->repaint();

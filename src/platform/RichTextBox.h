@@ -1,30 +1,43 @@
 #pragma once
 
-#include <QTextEdit>
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QTextCursor>
 
+#include <memory>
 #include <optional>
 
 class QPrinter;
+class QTextDocument;
 
 namespace krambol::platform {
 
-// The rich text control: a QTextEdit with the operations the application relies on. The control-wide
-// style lives in the document's default font, so plain text written later takes it too.
-class RichTextBox : public QTextEdit
+class TextLines;
+
+// The rich text control: a QTextDocument shown and edited through lines of its own (TextLines), so that a
+// register of a hundred thousand entries in one paragraph takes an entry, opens and scrolls at once. The
+// control-wide style lives in the document's default font, so plain text written later takes it too.
+class RichTextBox : public QAbstractScrollArea
 {
     Q_OBJECT
 
 public:
     explicit RichTextBox(QWidget* parent = nullptr);
+    ~RichTextBox() override;
 
     // The whole content as plain text; empty content reads as an empty string.
     QString text() const;
+    QString toPlainText() const { return text(); }
     // Replaces the whole content by plain text in the control's own font; character formatting goes.
+    // The caret goes to the start.
     void setText(const QString& text);
 
     // While locked the user cannot type, delete or paste; the application's own writes still work.
     bool isLocked() const { return m_locked; }
+    bool isReadOnly() const { return m_locked; }
     void setLocked(bool locked);
+    // Tab moves the focus on instead of typing a tab.
+    void setTabChangesFocus(bool on) { m_tabChangesFocus = on; }
 
     void setHeightTwips(int twips);
 
@@ -59,6 +72,17 @@ public:
     // The pointer shown over the text, whatever the lock.
     void setPointer(const QCursor& pointer);
 
+    // The document, the caret and the selection.
+    QTextDocument* document() const { return m_document; }
+    QTextCursor textCursor() const { return m_cursor; }
+    void setTextCursor(const QTextCursor& cursor);
+    void selectAll();
+    // The caret's rectangle in the viewport's coordinates.
+    QRect cursorRect() const;
+    void ensureCursorVisible();
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 Q_SIGNALS:
     // A mouse button went down or the pointer moved over the control; the position is in pixels from
     // the control's top-left corner.
@@ -67,15 +91,67 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
-    // Sets one property on the control's font and on all the text it holds.
+    // Sets one property on the control's font and on the text that carries a format of its own.
     void applyToWholeContent(const QTextCharFormat& format);
+    void contentsChanged();
+    bool isPlainDocument() const;
+    const QString& plainText() const;
 
+    // Caret movement and editing.
+    int endPosition() const;
+    int positionAt(QPoint viewportPoint);
+    int previousCharacter(int position) const;
+    int nextCharacter(int position) const;
+    int previousWord(int position) const;
+    int nextWord(int position) const;
+    int lineStartOf(int position);
+    int lineEndOf(int position);
+    int verticalMove(int position, int lines);
+    qreal caretX(int position);
+    void moveCaret(int position, QTextCursor::MoveMode mode, bool keepX = false);
+    void edited();
+    void insertTyped(const QString& text);
+    void copyToClipboard() const;
+    void selectWordAt(int position);
+    void restartBlink();
+    void scheduleIdleWork();
+    void updateScrollBars();
+    qreal margin() const;
+
+    QTextDocument* m_document;
+    std::unique_ptr<TextLines> m_lines;
+    QTextCursor m_cursor;
     bool m_locked = false;
+    bool m_tabChangesFocus = false;
     QCursor m_pointer{Qt::IBeamCursor};
+
+    // The plain text and whether the document holds nothing but plain text in the control's font, kept
+    // until the next change that the control did not make itself.
+    mutable QString m_plainText;
+    mutable bool m_plainTextValid = false;
+    mutable int m_plainDocument = -1;
+    bool m_ownEdit = false;
+
+    qreal m_targetX = -1;
+    bool m_caretShown = false;
+    bool m_dragging = false;
+    QBasicTimer m_blink;
+    QBasicTimer m_idle;
 };
 
 } // namespace krambol::platform
