@@ -70,9 +70,13 @@ QString TextLines::textBetween(int from, int to) const
 {
     if (to <= from)
         return {};
+    // Inside an edit block a cursor does not ask the paragraph's own layout where its line is; outside
+    // one, each placement would itemize the whole paragraph.
     QTextCursor cursor(&m_document);
+    cursor.beginEditBlock();
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
+    cursor.endEditBlock();
     return cursor.selectedText();
 }
 
