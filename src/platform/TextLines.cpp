@@ -192,7 +192,6 @@ void TextLines::reset(int from, int removed, int added)
         m_tailDoneTo = m_doneTo + delta;
         m_tailComplete = m_complete && !earlierTail;
     }
-    m_changeEnd = from + added;
 
     m_doneTo = m_lines[keep].start;
     m_bottom = m_lines[keep].y;
@@ -209,9 +208,10 @@ bool TextLines::tryResync()
         m_tailFirst = 0;
         return false;
     }
-    if (m_doneTo < m_changeEnd || m_tail[m_tailFirst].start != m_doneTo)
+    // Every waiting line starts after the change: from a new line that starts where one of them does, the
+    // text is what it was and the old lines hold.
+    if (m_tail[m_tailFirst].start != m_doneTo)
         return false;
-    // From here on the text is what it was and the line starts where it did: the old lines hold.
     const qreal dy = m_bottom - m_tail[m_tailFirst].y;
     m_lines.reserve(m_lines.size() + (m_tail.size() - m_tailFirst));
     for (size_t i = m_tailFirst; i < m_tail.size(); ++i) {

@@ -99,7 +99,6 @@ private:
     // Lines after the last change, in today's positions, waiting to be reused.
     std::vector<Line> m_tail;
     size_t m_tailFirst = 0;
-    int m_changeEnd = 0;
     int m_tailDoneTo = 0;
     bool m_tailComplete = false;
 

@@ -1,0 +1,309 @@
+#include "platform/TextLines.h"
+
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+using krambol::platform::TextLines;
+
+namespace {
+
+struct Span
+{
+    int start;
+    int length;
+    bool operator==(const Span&) const = default;
+};
+
+// The lines Qt gives when it lays out each paragraph whole, as a QTextEdit would: what the window-at-a-
+// time layout must reproduce exactly.
+QList<Span> wholeParagraphLines(const QTextDocument& document, qreal width)
+{
+    QList<Span> spans;
+    QTextOption option = document.defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QList<QTextLayout::FormatRange> formats;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().properties().isEmpty())
+                formats.append({fragment.position() - block.position(), fragment.length(), fragment.charFormat()});
+        }
+        QTextLayout layout(block.text(), document.defaultFont());
+        layout.setTextOption(option);
+        layout.setFormats(formats);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+            line.setLineWidth(width);
+        layout.endLayout();
+        for (int i = 0; i < layout.lineCount(); ++i)
+            spans.append({block.position() + layout.lineAt(i).textStart(), layout.lineAt(i).textLength()});
+    }
+    return spans;
+}
+
+QList<Span> linesOf(TextLines& lines)
+{
+    while (lines.layoutSome(1 << 20)) {
+    }
+    QList<Span> spans;
+    for (int i = 0; i < lines.count(); ++i)
+        spans.append({lines.line(i).start, lines.line(i).length});
+    return spans;
+}
+
+QString describe(const QList<Span>& spans, qsizetype around)
+{
+    QStringList parts;
+    for (qsizetype i = std::max<qsizetype>(0, around - 2); i < std::min(spans.size(), around + 3); ++i)
+        parts << QStringLiteral("%1+%2").arg(spans[i].start).arg(spans[i].length);
+    return parts.join(u' ');
+}
+
+// Compares line by line and names the first difference.
+void compareLines(TextLines& lines, const QTextDocument& document)
+{
+    const QList<Span> ours = linesOf(lines);
+    const QList<Span> qt = wholeParagraphLines(document, lines.width());
+    qsizetype i = 0;
+    while (i < ours.size() && i < qt.size() && ours[i] == qt[i])
+        ++i;
+    if (i < ours.size() || i < qt.size())
+        QFAIL(qPrintable(QStringLiteral("line %1 of %2/%3 differs: ours %4, whole paragraph %5")
+                             .arg(i)
+                             .arg(ours.size())
+                             .arg(qt.size())
+                             .arg(describe(ours, i), describe(qt, i))));
+}
+
+// Entries as the accept writes them, with names and discs of varying length so that the wrap points do
+// not repeat with a fixed period.
+QString entries(int count, quint32 seed)
+{
+    static const char16_t* const names[] = {u"Иван", u"Пётр", u"Ольга", u"Вера", u"Анна-Мария", u"Юлия",
+                                            u"Глеб", u"Константин", u"Ян"};
+    static const char16_t* const discs[] = {u"Игра", u"Диск с музыкой", u"Хиты", u"Джаз 1999", u"Кино",
+                                            u"Microsoft Office", u"Роки"};
+    QRandomGenerator random(seed);
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            text += u' ';
+        text += QString::fromUtf16(names[random.bounded(int(std::size(names)))]) + QStringLiteral("------")
+                + QString::fromUtf16(discs[random.bounded(int(std::size(discs)))]) + QStringLiteral(" |");
+    }
+    return text;
+}
+
+} // namespace
+
+class TstTextLines : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTextDocument* m_document = nullptr;
+    TextLines* m_lines = nullptr;
+
+    void insertAt(int position, const QString& text, const QTextCharFormat& format = {})
+    {
+        QTextCursor cursor(m_document);
+        cursor.beginEditBlock();
+        cursor.setPosition(position);
+        cursor.insertText(text, format);
+        cursor.endEditBlock();
+    }
+    void removeBetween(int from, int to)
+    {
+        QTextCursor cursor(m_document);
+        cursor.beginEditBlock();
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.endEditBlock();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_document = new QTextDocument;
+        m_document->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+        m_lines = new TextLines(*m_document);
+        m_lines->setWidth(380);
+    }
+    void cleanup()
+    {
+        delete m_lines;
+        delete m_document;
+    }
+
+    void windowsBreakWhereAWholeParagraphBreaks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qreal>("width");
+        QTest::newRow("empty") << QString() << 380.0;
+        QTest::newRow("one entry") << entries(1, 1) << 380.0;
+        QTest::newRow("register of 3000 entries, several windows") << entries(3000, 2) << 380.0;
+        QTest::newRow("narrow pane") << entries(800, 3) << 61.0;
+        QTest::newRow("wider than a window: windows grow") << entries(400, 4) << 200000.0;
+        QTest::newRow("a word longer than a line wraps anywhere") << QString(9000, u'Ж') + entries(50, 5) << 380.0;
+        QTest::newRow("paragraphs, empty ones among them")
+            << entries(300, 6) + QStringLiteral("\n\n") + entries(200, 7) + QStringLiteral("\n") << 380.0;
+        QTest::newRow("tabs and runs of spaces")
+            << QStringLiteral("Иван\t\tИгра      |").repeated(700) << 380.0;
+        QTest::newRow("surrogate pairs and combining marks")
+            << QStringLiteral("Ёлка 😀 й̆ диск |").repeated(900) << 380.0;
+    }
+    void windowsBreakWhereAWholeParagraphBreaks()
+    {
+        QFETCH(QString, text);
+        QFETCH(qreal, width);
+        m_lines->setWidth(width);
+        m_document->setPlainText(text);
+        compareLines(*m_lines, *m_document);
+        QVERIFY(m_lines->complete());
+        QCOMPARE(m_lines->height(), m_lines->line(m_lines->count() - 1).y + m_lines->line(m_lines->count() - 1).height);
+    }
+
+    void linesStackWithoutGapsAndFindTheirPositions()
+    {
+        m_document->setPlainText(entries(500, 8) + QStringLiteral("\n\n") + entries(100, 9));
+        linesOf(*m_lines);
+        qreal y = 0;
+        for (int i = 0; i < m_lines->count(); ++i) {
+            const TextLines::Line& line = m_lines->line(i);
+            QCOMPARE(line.y, y);
+            y += line.height;
+            QCOMPARE(m_lines->lineAtY(line.y + line.height / 2), i);
+            QCOMPARE(m_lines->lineForPosition(line.start), i);
+            // The end of a wrapped line is the next line's start; the end of a paragraph is its own.
+            QCOMPARE(m_lines->lineForPosition(line.start + line.length), line.lastInBlock ? i : i + 1);
+        }
+        QCOMPARE(m_lines->lineAtY(-5), 0);
+        QCOMPARE(m_lines->lineAtY(y + 100), m_lines->count() - 1);
+    }
+
+    // After any change the lines kept, the lines reused from after the change and the lines laid out
+    // again must be the lines a fresh layout of the whole paragraph gives.
+    void changesRelayOnlyWhatTheyTouchAndStayExact_data()
+    {
+        QTest::addColumn<int>("laidOutFirst");   // characters laid out before the changes begin
+        QTest::newRow("everything laid out") << -1;
+        QTest::newRow("only the top laid out") << 3000;
+        QTest::newRow("nothing laid out") << 0;
+    }
+    void changesRelayOnlyWhatTheyTouchAndStayExact()
+    {
+        QFETCH(int, laidOutFirst);
+        QRandomGenerator random(42);
+        for (int round = 0; round < 40; ++round) {
+            m_document->setPlainText(entries(1500, 100 + round));
+            if (laidOutFirst < 0)
+                linesOf(*m_lines);
+            else if (laidOutFirst > 0)
+                m_lines->layoutSome(laidOutFirst);
+            // Two changes before the layout catches up, so that lines waiting for reuse meet another
+            // change too.
+            for (int change = 0; change < 2; ++change) {
+                const int length = m_document->characterCount() - 1;
+                const int at = random.bounded(length + 1);
+                switch (random.bounded(5)) {
+                case 0:
+                    insertAt(at, QStringLiteral(" Щ"));
+                    break;
+                case 1:
+                    removeBetween(at, std::min(length, at + random.bounded(1, 40)));
+                    break;
+                case 2:
+                    insertAt(at, QStringLiteral("\n"));
+                    break;
+                case 3: {
+                    QTextCharFormat bold;
+                    bold.setFontWeight(QFont::Bold);
+                    bold.setFontPointSize(14);
+                    insertAt(at, QStringLiteral("ЖИРНЫЙ ТЕКСТ"), bold);
+                    break;
+                }
+                default:
+                    insertAt(length, QStringLiteral(" Анна------Кино |"));
+                    break;
+                }
+                if (random.bounded(2))
+                    m_lines->layoutToY(random.bounded(2000));
+            }
+            compareLines(*m_lines, *m_document);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(QStringLiteral("round %1").arg(round)));
+        }
+    }
+
+    void aFormatOverARangeReflowsIt()
+    {
+        m_document->setPlainText(entries(600, 11));
+        linesOf(*m_lines);
+        QTextCursor cursor(m_document);
+        cursor.setPosition(2000);
+        cursor.setPosition(2600, QTextCursor::KeepAnchor);
+        QTextCharFormat large;
+        large.setFontPointSize(20);
+        cursor.mergeCharFormat(large);
+        compareLines(*m_lines, *m_document);
+    }
+
+    void theDefaultFontAndTheWidthReflowEverything()
+    {
+        m_document->setPlainText(entries(600, 12));
+        linesOf(*m_lines);
+        const int before = m_lines->count();
+        m_document->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 16));
+        compareLines(*m_lines, *m_document);
+        QVERIFY(m_lines->count() > before);
+        m_lines->setWidth(900);
+        compareLines(*m_lines, *m_document);
+    }
+
+    void anAppendAtTheEndReusesEveryLineButTheLast()
+    {
+        m_document->setPlainText(entries(2000, 13));
+        const QList<Span> before = linesOf(*m_lines);
+        insertAt(m_document->characterCount() - 1, QStringLiteral(" Анна------Кино |"));
+        // Only the end is open again: the lines above the last two stay laid out as they were.
+        QVERIFY(!m_lines->complete());
+        QCOMPARE(m_lines->count(), int(before.size()) - 2);
+        for (int i = 0; i < m_lines->count(); ++i)
+            QCOMPARE((Span{m_lines->line(i).start, m_lines->line(i).length}), before[i]);
+        compareLines(*m_lines, *m_document);
+    }
+
+    void theHeightIsEstimatedUntilTheLinesAreComplete()
+    {
+        m_document->setPlainText(entries(5000, 14));
+        m_lines->layoutToY(300);
+        QVERIFY(!m_lines->complete());
+        const qreal estimate = m_lines->height();
+        linesOf(*m_lines);
+        const qreal exact = m_lines->height();
+        QVERIFY2(estimate > exact * 0.8 && estimate < exact * 1.25,
+                 qPrintable(QStringLiteral("estimate %1, exact %2").arg(estimate).arg(exact)));
+    }
+
+    void shapedLinesHoldTheirOwnText()
+    {
+        m_document->setPlainText(entries(200, 15));
+        linesOf(*m_lines);
+        for (int i = 0; i < m_lines->count(); i += 7) {
+            const TextLines::Line& line = m_lines->line(i);
+            const QTextLayout& shaped = m_lines->shaped(i);
+            QCOMPARE(shaped.text(), m_lines->textBetween(line.start, line.start + line.length));
+            QCOMPARE(shaped.lineCount(), 1);
+            QVERIFY(shaped.lineAt(0).naturalTextWidth() <= m_lines->width() + 1
+                    || shaped.text().endsWith(u' '));
+        }
+    }
+};
+
+QTEST_MAIN(TstTextLines)
+#include "tst_textlines.moc"
