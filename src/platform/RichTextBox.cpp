@@ -1,15 +1,18 @@
 #include "platform/RichTextBox.h"
 
+#include "platform/RichTextBoxAccessible.h"
 #include "platform/RichTextDocument.h"
 #include "platform/TextLines.h"
 #include "platform/Twips.h"
 #include "platform/rtf/Reader.h"
 #include "platform/rtf/Writer.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -102,13 +105,25 @@ RichTextBox::RichTextBox(QWidget* parent)
 {
     m_document->setDefaultFont(font());
     m_lines->onChange([this] { contentsChanged(); });
-    connect(m_document, &QTextDocument::contentsChange, this, [this](int, int, int) {
+    connect(m_document, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+        if (QAccessible::isActive() && (removed > 0 || added > 0)) {
+            // A screen reader hears what came in; what went out is no longer there to tell.
+            const QString inserted = m_lines->textBetween(from, from + added);
+            if (removed == 0) {
+                QAccessibleTextInsertEvent event(this, from, inserted);
+                QAccessible::updateAccessibility(&event);
+            } else {
+                QAccessibleTextUpdateEvent event(this, from, QString(removed, u' '), inserted);
+                QAccessible::updateAccessibility(&event);
+            }
+        }
         if (m_ownEdit)
             return;
         m_plainTextValid = false;
         m_plainText.clear();
         m_plainDocument = -1;
     });
+    RichTextBoxAccessible::install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -392,6 +407,7 @@ void RichTextBox::setTextCursor(const QTextCursor& cursor)
     ensureCursorVisible();
     restartBlink();
     viewport()->update();
+    notifyCaretMoved();
 }
 
 void RichTextBox::selectAll()
@@ -433,6 +449,25 @@ qreal RichTextBox::caretX(int position)
     return shaped.lineCount() > 0 ? shaped.lineAt(0).cursorToX(position - line.start) : 0;
 }
 
+QRect RichTextBox::characterRect(int position) const
+{
+    position = std::clamp(position, 0, endPosition());
+    m_lines->layoutToPosition(position);
+    const int index = m_lines->lineForPosition(position);
+    const qreal top = margin() - verticalScrollBar()->value();
+    if (index < 0)
+        return {};
+    const TextLines::Line& line = m_lines->line(index);
+    const QTextLayout& shaped = m_lines->shaped(index);
+    if (shaped.lineCount() == 0)
+        return {};
+    const QTextLine text = shaped.lineAt(0);
+    const qreal left = text.cursorToX(position - line.start);
+    const qreal right = position < line.start + line.length ? text.cursorToX(position + 1 - line.start)
+                                                            : left + QFontMetricsF(registerFont()).averageCharWidth();
+    return QRectF(margin() + std::min(left, right), top + line.y, std::abs(right - left), line.height).toAlignedRect();
+}
+
 void RichTextBox::ensureCursorVisible()
 {
     const QRect caret = cursorRect();
@@ -444,7 +479,7 @@ void RichTextBox::ensureCursorVisible()
         bar->setValue(bar->value() + caret.bottom() - viewport()->height() + int(margin()));
 }
 
-int RichTextBox::positionAt(QPoint point)
+int RichTextBox::positionAt(QPoint point) const
 {
     const qreal y = point.y() + verticalScrollBar()->value() - margin();
     m_lines->layoutToY(y);
@@ -580,6 +615,7 @@ void RichTextBox::moveCaret(int position, QTextCursor::MoveMode mode, bool keepX
     ensureCursorVisible();
     restartBlink();
     viewport()->update();
+    notifyCaretMoved();
 }
 
 void RichTextBox::edited()
@@ -589,6 +625,7 @@ void RichTextBox::edited()
     ensureCursorVisible();
     restartBlink();
     viewport()->update();
+    notifyCaretMoved();
 }
 
 void RichTextBox::insertTyped(const QString& text)
@@ -729,6 +766,14 @@ void RichTextBox::updateScrollBars()
     bar->setRange(0, std::max(0, total - page));
     bar->setPageStep(page);
     bar->setSingleStep(QFontMetrics(registerFont()).lineSpacing());
+}
+
+void RichTextBox::notifyCaretMoved()
+{
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent moved(this, m_cursor.position());
+        QAccessible::updateAccessibility(&moved);
+    }
 }
 
 void RichTextBox::scheduleIdleWork()
@@ -930,6 +975,7 @@ void RichTextBox::mousePressEvent(QMouseEvent* event)
     m_targetX = -1;
     restartBlink();
     viewport()->update();
+    notifyCaretMoved();
 }
 
 void RichTextBox::mouseMoveEvent(QMouseEvent* event)

@@ -79,6 +79,10 @@ public:
     void selectAll();
     // The caret's rectangle in the viewport's coordinates.
     QRect cursorRect() const;
+    // The rectangle of the character at position, and the position under a point, both in the
+    // viewport's coordinates.
+    QRect characterRect(int position) const;
+    int positionAt(QPoint viewportPoint) const;
     void ensureCursorVisible();
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -114,7 +118,7 @@ private:
 
     // Caret movement and editing.
     int endPosition() const;
-    int positionAt(QPoint viewportPoint);
+    void notifyCaretMoved();
     int previousCharacter(int position) const;
     int nextCharacter(int position) const;
     int previousWord(int position) const;

@@ -4,6 +4,7 @@
 #include "support/AccessibleTree.h"
 #include "support/Form1Fixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
@@ -81,6 +82,64 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, name);
         QCOMPARE(testing::accessibleName(f.child(control)), name);
+    }
+
+    void theRegisterReadsAsTextWithItsCaret()
+    {
+        platform::RichTextBox* box = f.ui().Box;
+        box->setText(QStringLiteral("Иван------------Игра | Пётр------------Диск |"));
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(box);
+        QVERIFY(node);
+        QCOMPARE(node->role(), QAccessible::EditableText);
+        QVERIFY(node->state().multiLine);
+        QVERIFY(node->state().readOnly);   // locked until "Исправить"
+        QAccessibleTextInterface* text = node->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->characterCount(), int(box->text().size()));
+        QCOMPARE(text->text(0, 4), QStringLiteral("Иван"));
+        QCOMPARE(node->text(QAccessible::Value), box->text());
+
+        int start = 0;
+        int end = 0;
+        QCOMPARE(text->textAtOffset(25, QAccessible::WordBoundary, &start, &end), QStringLiteral("Пётр"));
+        QCOMPARE(start, 23);
+        // Lines are the pane's wrapped lines: the first and the ones after it make up the register.
+        QString lines = text->textAtOffset(2, QAccessible::LineBoundary, &start, &end);
+        QCOMPARE(start, 0);
+        while (end < text->characterCount()) {
+            const int lineEnd = end;
+            lines += text->textAfterOffset(lineEnd - 1, QAccessible::LineBoundary, &start, &end);
+            QCOMPARE(start, lineEnd);
+        }
+        QCOMPARE(lines, box->text());
+
+        text->setSelection(0, 23, 27);
+        QCOMPARE(box->selectionLength(), 4);
+        QCOMPARE(text->selectionCount(), 1);
+        text->setCursorPosition(5);
+        QCOMPARE(box->textCursor().position(), 5);
+        QCOMPARE(text->cursorPosition(), 5);
+        // The character's place on screen is where a click puts the caret back.
+        const QRect place = text->characterRect(23);
+        QVERIFY(place.isValid());
+        QCOMPARE(text->offsetAtPoint(place.center() - QPoint(place.width() / 4, 0)), 23);
+    }
+
+    void theRegisterTakesEditsOnlyWhileUnlocked()
+    {
+        platform::RichTextBox* box = f.ui().Box;
+        box->setText(QStringLiteral("Иван------------Игра |"));
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(box);
+        QVERIFY(!node->editableTextInterface());
+        f.ui().Check1->click();   // "Исправить": editing allowed
+        QVERIFY(!box->isLocked());
+        QVERIFY(node->state().editable);
+        QAccessibleEditableTextInterface* editable = node->editableTextInterface();
+        QVERIFY(editable);
+        editable->replaceText(0, 4, QStringLiteral("Олег"));
+        QCOMPARE(box->text(), QStringLiteral("Олег------------Игра |"));
+        editable->deleteText(4, 16);
+        QCOMPARE(box->text(), QStringLiteral("ОлегИгра |"));
     }
 
     void contextKeysOpenTheEditListAtTheCaret_data()
