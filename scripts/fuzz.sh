@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-60}
 targets=()
-for t in fuzz_rtf_reader fuzz_pointer_picture; do
+for t in fuzz_rtf_reader fuzz_pointer_picture fuzz_text_lines; do
     [[ -f "$here/fuzz/$t.cpp" ]] && targets+=("$t")
 done
 

@@ -11,6 +11,9 @@ namespace krambol::platform {
 
 namespace {
 
+// Lines before the one holding a change that the change may reflow.
+constexpr size_t kLinesBefore = 2;
+
 // Stands in for the document's own layout, which would lay out a whole paragraph whenever anything asks
 // it for a block's size (a text cursor does after each insert). It lays out nothing and tells the lines
 // what changed, including changes of the default font, which the document reports to its layout only.
@@ -150,27 +153,35 @@ void TextLines::reset(int from, int removed, int added)
     }
 
     const auto lineBefore = [](const std::vector<Line>& lines, size_t first, int position) {
-        // The last line starting at or before position, then one more back: a change at the start of a
-        // line can let its first word move up to the line before.
+        // The line holding position, then kLinesBefore more back: a change in the first word of a line
+        // can let it (or a part of it) move up to the line before, and a line break opportunity can
+        // depend on the characters around it.
         auto it = std::upper_bound(lines.begin() + ptrdiff_t(first), lines.end(), position,
                                    [](int p, const Line& line) { return p < line.start; });
-        size_t index = size_t(it - lines.begin());
-        index = index > first + 1 ? index - 2 : first;
-        return index;
+        const size_t after = size_t(it - lines.begin());
+        return after >= first + 1 + kLinesBefore ? after - 1 - kLinesBefore : first;
     };
 
     if (from >= m_doneTo && !m_complete) {
-        // The change lies where the lines have not reached yet. Lines waiting to be reused hold only
-        // until the line before the change; those after it would need this change's layout too.
+        // The change lies where the lines have not reached yet, but it may still reflow the last lines
+        // laid out. Lines waiting to be reused hold only until the lines before the change; those after
+        // it would need this change's layout too.
         if (m_tailFirst < m_tail.size()) {
             const size_t keep = lineBefore(m_tail, m_tailFirst, from);
             if (keep <= m_tailFirst) {
                 m_tail.clear();
+                m_tailFirst = 0;
             } else {
                 m_tailDoneTo = m_tail[keep].start;
                 m_tailComplete = false;
                 m_tail.resize(keep);
             }
+        }
+        if (m_tail.empty()) {
+            const size_t keep = m_lines.size() > kLinesBefore ? m_lines.size() - kLinesBefore : 0;
+            m_doneTo = m_lines[keep].start;
+            m_bottom = m_lines[keep].y;
+            m_lines.resize(keep);
         }
         return;
     }

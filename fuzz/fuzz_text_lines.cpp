@@ -1,0 +1,114 @@
+// Plays arbitrary edit scripts on a document whose lines the register pane keeps window by window: after
+// every script the lines must be exactly those of a whole-paragraph layout, whatever was laid out, reused
+// or left for later in between.
+#include "platform/TextLines.h"
+#include "support/WholeParagraphLines.h"
+
+#include <QGuiApplication>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Short pieces of text the edits insert: words, spaces, a long word, a paragraph break, odd characters.
+const char16_t* const kPieces[] = {u"Иван", u"------", u" |", u" ", u"Игра с длинным названием", u"\n",
+                                   u"ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ",
+                                   u"\t", u"😀", u"й̆", u"\u00a0", u"a b c d e f g h"};
+
+struct Reader
+{
+    const uint8_t* data;
+    size_t size;
+    size_t at = 0;
+    bool more() const { return at < size; }
+    int next() { return at < size ? data[at++] : 0; }
+    int next16() { return next() | next() << 8; }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using krambol::platform::TextLines;
+    static const bool trace = qEnvironmentVariableIsSet("KRAMBOL_FUZZ_TRACE");
+    Reader in{data, size};
+    QTextDocument document;
+    document.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 8 + in.next() % 8));
+    TextLines lines(document);
+    lines.setWidth(20 + in.next16() % 1200);
+
+    QString start;
+    for (int i = 0, n = in.next() * 4; i < n; ++i)
+        start += QString::fromUtf16(kPieces[in.next() % std::size(kPieces)]);
+    document.setPlainText(start);
+
+    for (int step = 0; in.more() && step < 64; ++step) {
+        const int length = document.characterCount() - 1;
+        const int at = length > 0 ? in.next16() % (length + 1) : 0;
+        QTextCursor cursor(&document);
+        cursor.beginEditBlock();
+        cursor.setPosition(at);
+        const int op = in.next() % 7;
+        if (trace)
+            std::fprintf(stderr, "step %d: op %d at %d of %d; lines %d done %d\n", step, op, at, length, lines.count(),
+                         lines.complete());
+        switch (op) {
+        case 0:
+        case 1:
+            cursor.insertText(QString::fromUtf16(kPieces[in.next() % std::size(kPieces)]));
+            break;
+        case 2:
+            cursor.setPosition(std::min(length, at + in.next()), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        case 3: {
+            QTextCharFormat format;
+            format.setFontPointSize(6 + in.next() % 30);
+            format.setFontWeight(in.next() % 2 ? QFont::Bold : QFont::Normal);
+            cursor.setPosition(std::min(length, at + in.next()), QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(format);
+            break;
+        }
+        case 4:
+            lines.layoutSome(in.next() * 16);
+            break;
+        case 5:
+            lines.layoutToY(in.next16() % 4000);
+            break;
+        default:
+            lines.setWidth(20 + in.next16() % 1200);
+            break;
+        }
+        cursor.endEditBlock();
+    }
+
+    while (lines.layoutSome(1 << 20)) {
+    }
+    const QList<krambol::testing::LineSpan> expected = krambol::testing::wholeParagraphLines(document, lines.width());
+    qreal y = 0;
+    for (int i = 0; i < std::max<int>(lines.count(), int(expected.size())); ++i) {
+        const bool same = i < lines.count() && i < expected.size() && lines.line(i).start == expected[i].start
+                          && lines.line(i).length == expected[i].length && lines.line(i).y == y;
+        if (!same) {
+            std::fprintf(stderr, "line %d of %d/%d differs: ours %d+%d at %g, whole paragraph %d+%d at %g\n", i,
+                         lines.count(), int(expected.size()), i < lines.count() ? lines.line(i).start : -1,
+                         i < lines.count() ? lines.line(i).length : -1, i < lines.count() ? lines.line(i).y : -1,
+                         i < expected.size() ? expected[i].start : -1, i < expected.size() ? expected[i].length : -1, y);
+            std::abort();
+        }
+        y += lines.line(i).height;
+    }
+    return 0;
+}
