@@ -194,7 +194,12 @@ void RichTextBox::setText(const QString& text)
                 end.insertText(added.toString());
             });
             m_ownEdit = false;
-            m_plainText = text;
+            // The document reads a written "\r\n", "\r" or paragraph separator as a line break; the
+            // plain text kept here must read as the document does.
+            QString read = added.toString();
+            read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            read.replace(u'\r', u'\n').replace(QChar::ParagraphSeparator, u'\n');
+            m_plainText += read;
             m_plainTextValid = true;
         } else {
             m_document->setPlainText(text);
@@ -389,6 +394,7 @@ void RichTextBox::setTextCursor(const QTextCursor& cursor)
         return;
     m_cursor = cursor;
     m_targetX = -1;
+    m_typedTo = -1;
     ensureCursorVisible();
     restartBlink();
     viewport()->update();
@@ -575,6 +581,7 @@ int RichTextBox::verticalMove(int position, int lines)
 void RichTextBox::moveCaret(int position, QTextCursor::MoveMode mode, bool keepX)
 {
     place(m_cursor, std::clamp(position, 0, endPosition()), mode);
+    m_typedTo = -1;
     if (!keepX)
         m_targetX = -1;
     ensureCursorVisible();
@@ -585,6 +592,7 @@ void RichTextBox::moveCaret(int position, QTextCursor::MoveMode mode, bool keepX
 void RichTextBox::edited()
 {
     m_targetX = -1;
+    m_typedTo = -1;
     updateScrollBars();
     ensureCursorVisible();
     restartBlink();
@@ -593,8 +601,19 @@ void RichTextBox::edited()
 
 void RichTextBox::insertTyped(const QString& text)
 {
-    quietly(m_cursor, [&] { m_cursor.insertText(text); });
+    // Typing on from where the last typed text ended joins its undo step, so that undo takes back what
+    // was typed as a whole rather than a letter at a time.
+    const bool typingOn = !m_cursor.hasSelection() && m_cursor.position() == m_typedTo
+                          && m_document->availableUndoSteps() == m_typedSteps;
+    if (typingOn)
+        m_cursor.joinPreviousEditBlock();
+    else
+        m_cursor.beginEditBlock();
+    m_cursor.insertText(text);
+    m_cursor.endEditBlock();
     edited();
+    m_typedTo = m_cursor.position();
+    m_typedSteps = m_document->availableUndoSteps();
 }
 
 void RichTextBox::copyToClipboard() const
@@ -928,6 +947,7 @@ void RichTextBox::mousePressEvent(QMouseEvent* event)
           event->modifiers() & Qt::ShiftModifier ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
     m_dragging = true;
     m_targetX = -1;
+    m_typedTo = -1;
     restartBlink();
     viewport()->update();
 }
