@@ -78,6 +78,9 @@ private Q_SLOTS:
     void doubleClickSelectsAWord();
     void mouseSignalsCarryButtonModifiersAndPanePosition();
 
+    void editsLayOutAsAFreshPaneWould_data();
+    void editsLayOutAsAFreshPaneWould();
+
     void caretAtTheEndIsScrolledIntoView();
     void setTextPutsTheCaretAtTheStartAndScrollsToTheTop();
 
@@ -634,6 +637,91 @@ void RichTextBoxTest::mouseSignalsCarryButtonModifiersAndPanePosition()
     QTest::mouseMove(m_box->viewport(), QPoint(40, 12));
     QCOMPARE(moved.last().at(0).value<Qt::MouseButtons>(), Qt::MouseButtons(Qt::NoButton));
     QCOMPARE(moved.last().at(2).toPoint(), QPoint(40, 12) + offset);
+}
+
+namespace {
+
+// Where each position's caret sits in the text as a whole (not in the view), every step-th position.
+QList<QPoint> caretPlaces(RichTextBox& box, int step)
+{
+    QList<QPoint> places;
+    const int end = int(box.document()->characterCount()) - 1;
+    for (int p = 0; p <= end; p = p == end ? end + 1 : std::min(end, p + step)) {
+        QTextCursor cursor = box.textCursor();
+        cursor.setPosition(p);
+        box.setTextCursor(cursor);
+        const QRect caret = box.cursorRect();
+        places << QPoint(caret.x(), caret.y() + box.verticalScrollBar()->value());
+    }
+    return places;
+}
+
+} // namespace
+
+void RichTextBoxTest::editsLayOutAsAFreshPaneWould_data()
+{
+    QTest::addColumn<int>("line");        // the caret goes to the start of this visual line (-1: the end)
+    QTest::addColumn<int>("offset");      // and this many characters on
+    QTest::addColumn<QString>("typed");   // typed there key by key, or
+    QTest::addColumn<int>("key");         // this key pressed there
+    QTest::addColumn<int>("times");
+
+    QTest::newRow("typing near the start") << 0 << 7 << u"xyzzy wo"_qs << 0 << 1;
+    QTest::newRow("typing a long word in the middle") << 150 << 2 << u"abcdefghijklmnopqrstuvwxyz"_qs << 0 << 1;
+    QTest::newRow("typing at the end") << -1 << 0 << u" more words here"_qs << 0 << 1;
+    QTest::newRow("typing at a line start") << 3 << 0 << u"a"_qs << 0 << 1;
+    QTest::newRow("typing a space before a line's end") << 3 << -2 << u" "_qs << 0 << 1;
+    for (int times = 1; times <= 6; ++times) {
+        // The first word of a line shrinks until it fits on the line before.
+        QTest::addRow("%d deletes at a line start", times) << 3 << 0 << QString() << int(Qt::Key_Delete) << times;
+        QTest::addRow("%d deletes at a line start far on", times) << 200 << 0 << QString() << int(Qt::Key_Delete) << times;
+    }
+    QTest::newRow("backspaces at a line start") << 4 << 0 << QString() << int(Qt::Key_Backspace) << 12;
+    QTest::newRow("deletes across a window") << 120 << 0 << QString() << int(Qt::Key_Delete) << 60;
+    QTest::newRow("enter in the middle") << 180 << 3 << QString() << int(Qt::Key_Return) << 2;
+    QTest::newRow("enter at the start") << 0 << 0 << QString() << int(Qt::Key_Return) << 1;
+    QTest::newRow("spaces make words wrap on") << 5 << 2 << u"          "_qs << 0 << 1;
+}
+
+void RichTextBoxTest::editsLayOutAsAFreshPaneWould()
+{
+    QFETCH(int, line);
+    QFETCH(int, offset);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, times);
+
+    // Long enough for several windows of layout, narrow enough for many lines.
+    makeNarrow();
+    m_box->setLocked(false);
+    m_box->setText(manyWords(900));
+    QTest::qWait(20);   // the scroll bar shows, so the width is final before the edit
+    QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);   // lays the lines out to the end
+    int position = int(m_box->text().size());
+    if (line >= 0) {
+        setCaret(0, 0);
+        for (int i = 0; i < line; ++i)
+            QTest::keyClick(m_box, Qt::Key_Down);
+        QTest::keyClick(m_box, Qt::Key_Home);
+        position = m_box->textCursor().position() + offset;
+    }
+    setCaret(position, position);
+    for (int i = 0; i < times; ++i) {
+        if (!typed.isEmpty())
+            type(m_box, typed);
+        else
+            QTest::keyClick(m_box, Qt::Key(key));
+    }
+    QTest::qWait(20);   // idle layout
+
+    auto* fresh = new RichTextBox(m_window);
+    fresh->setGeometry(m_box->geometry());
+    fresh->show();
+    fresh->setText(m_box->text());
+    QTest::qWait(20);   // the scroll bar shows, and idle layout
+    QCOMPARE(fresh->viewport()->width(), m_box->viewport()->width());
+    QCOMPARE(caretPlaces(*m_box, 7), caretPlaces(*fresh, 7));
+    QCOMPARE(m_box->verticalScrollBar()->maximum(), fresh->verticalScrollBar()->maximum());
 }
 
 // --- scrolling ------------------------------------------------------------------------------------------
