@@ -966,6 +966,9 @@ void RichTextBox::mouseMoveEvent(QMouseEvent* event)
         bar->setValue(bar->value() + point.y() - viewport()->height());
     const QPoint inside(point.x(), std::clamp(point.y(), 0, std::max(0, viewport()->height() - 1)));
     place(m_cursor, positionAt(inside), QTextCursor::KeepAnchor);
+    // The line at the edge may be cut by it; the selection's end is shown whole.
+    if (inside.y() != point.y())
+        ensureCursorVisible();
     viewport()->update();
 }
 

@@ -77,12 +77,17 @@ private Q_SLOTS:
     void shiftClickExtendsTheSelection();
     void doubleClickSelectsAWord();
     void mouseSignalsCarryButtonModifiersAndPanePosition();
+    void selectionIsPaintedWhereItIs();
 
     void editsLayOutAsAFreshPaneWould_data();
     void editsLayOutAsAFreshPaneWould();
 
+    void editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould_data();
+    void editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould();
+
     void caretAtTheEndIsScrolledIntoView();
     void setTextPutsTheCaretAtTheStartAndScrollsToTheTop();
+    void draggingPastTheBottomScrollsAndSelects();
 
     void setTextReadsAsPlainTextWould_data();
     void setTextReadsAsPlainTextWould();
@@ -168,7 +173,7 @@ void RichTextBoxTest::unlockedKeysEdit_data()
     QTest::newRow("typing inserts at the caret") << u"abcd"_qs << 2 << 2 << u"XY"_qs << 0 << none << u"abXYcd"_qs << 4;
     QTest::newRow("typing replaces the selection") << u"abcd"_qs << 1 << 3 << u"Z"_qs << 0 << none << u"aZd"_qs << 2;
     QTest::newRow("typing Cyrillic") << QString() << 0 << 0 << u"Ёжик"_qs << 0 << none << u"Ёжик"_qs << 4;
-    QTest::newRow("typing into an empty pane at the end") << u"ab"_qs << 2 << 2 << u" c"_qs << 0 << none << u"ab c"_qs << 4;
+    QTest::newRow("typing at the end") << u"ab"_qs << 2 << 2 << u" c"_qs << 0 << none << u"ab c"_qs << 4;
     QTest::newRow("backspace") << u"abcd"_qs << 2 << 2 << QString() << int(Qt::Key_Backspace) << none << u"acd"_qs << 1;
     QTest::newRow("delete") << u"abcd"_qs << 2 << 2 << QString() << int(Qt::Key_Delete) << none << u"abd"_qs << 2;
     QTest::newRow("backspace removes the selection") << u"abcd"_qs << 1 << 3 << QString() << int(Qt::Key_Backspace) << none << u"ad"_qs << 1;
@@ -190,6 +195,13 @@ void RichTextBoxTest::unlockedKeysEdit_data()
     QTest::newRow("keypad enter makes a paragraph") << u"abcd"_qs << 4 << 4 << QString() << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << u"abcd\n"_qs << 5;
     QTest::newRow("enter replaces the selection") << u"abcd"_qs << 1 << 3 << QString() << int(Qt::Key_Return) << none << u"a\nd"_qs << 2;
     QTest::newRow("tab types a tab") << u"ab"_qs << 1 << 1 << QString() << int(Qt::Key_Tab) << none << u"a\tb"_qs << 2;
+    QTest::newRow("backspace in an empty pane") << QString() << 0 << 0 << QString() << int(Qt::Key_Backspace) << none << QString() << 0;
+    QTest::newRow("enter in an empty pane") << QString() << 0 << 0 << QString() << int(Qt::Key_Return) << none << u"\n"_qs << 1;
+    QTest::newRow("backspace after a last empty paragraph") << u"ab\n"_qs << 3 << 3 << QString() << int(Qt::Key_Backspace) << none << u"ab"_qs << 2;
+    QTest::newRow("right steps over a surrogate pair") << (u"a"_qs + emoji + u"b"_qs) << 1 << 1 << QString() << int(Qt::Key_Right) << none << (u"a"_qs + emoji + u"b"_qs) << 3;
+    QTest::newRow("left steps over a surrogate pair") << (u"a"_qs + emoji + u"b"_qs) << 3 << 3 << QString() << int(Qt::Key_Left) << none << (u"a"_qs + emoji + u"b"_qs) << 1;
+    QTest::newRow("right steps over a combining mark") << u"ae\u0301b"_qs << 1 << 1 << QString() << int(Qt::Key_Right) << none << u"ae\u0301b"_qs << 3;
+    QTest::newRow("typing after a surrogate pair") << (u"a"_qs + emoji) << 3 << 3 << u"b"_qs << 0 << none << (u"a"_qs + emoji + u"b"_qs) << 4;
     QTest::newRow("ctrl+letter types nothing") << u"ab"_qs << 1 << 1 << QString() << int(Qt::Key_K) << Qt::KeyboardModifiers(Qt::ControlModifier) << u"ab"_qs << 1;
     QTest::newRow("escape types nothing") << u"ab"_qs << 1 << 1 << QString() << int(Qt::Key_Escape) << none << u"ab"_qs << 1;
 }
@@ -724,6 +736,108 @@ void RichTextBoxTest::editsLayOutAsAFreshPaneWould()
     QCOMPARE(m_box->verticalScrollBar()->maximum(), fresh->verticalScrollBar()->maximum());
 }
 
+void RichTextBoxTest::editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould_data()
+{
+    // Steps: "type P TEXT" types at position P, "delete P N" presses Delete N times at P, "enter P",
+    // "append TEXT" writes the text with TEXT added, "idle" lets one round of idle work run, "all" lays
+    // everything out (Ctrl+End).
+    QTest::addColumn<QStringList>("steps");
+
+    QTest::newRow("typing near the start") << QStringList{u"type 7 xyz qq"_qs};
+    QTest::newRow("appending") << QStringList{u"append  Петров П. П."_qs};
+    QTest::newRow("appending twice, then typing") << QStringList{u"append  one"_qs, u"append  two"_qs, u"type 3 abc"_qs};
+    QTest::newRow("typing, then appending") << QStringList{u"type 40 zz"_qs, u"append  tail"_qs};
+    QTest::newRow("typing far on, then near the start") << QStringList{u"type 20000 far"_qs, u"type 10 near"_qs};
+    QTest::newRow("typing far on, idle, appending") << QStringList{u"type 15000 mm"_qs, u"idle"_qs, u"append  end"_qs, u"idle"_qs, u"type 5 a"_qs};
+    QTest::newRow("deleting and a paragraph, idle between") << QStringList{u"delete 60 7"_qs, u"idle"_qs, u"enter 30"_qs, u"idle"_qs, u"delete 29 1"_qs};
+    QTest::newRow("a paragraph far on, then appending") << QStringList{u"enter 12000"_qs, u"append  x"_qs};
+    QTest::newRow("all laid out, a paragraph far on, appending") << QStringList{u"all"_qs, u"enter 12000"_qs, u"append  x y z"_qs};
+    QTest::newRow("all laid out, two paragraphs, appending") << QStringList{u"all"_qs, u"enter 9000"_qs, u"enter 12000"_qs, u"append  x"_qs};
+    QTest::newRow("all laid out, typing far on, appending") << QStringList{u"all"_qs, u"type 12000 qq"_qs, u"append  x"_qs};
+    QTest::newRow("all laid out, a paragraph, typing after it") << QStringList{u"all"_qs, u"enter 9000"_qs, u"type 16000 ab"_qs};
+}
+
+void RichTextBoxTest::editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould()
+{
+    QFETCH(QStringList, steps);
+
+    // Several times what one round of idle work lays out, so that edits come while lines are missing.
+    makeNarrow();
+    m_box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_box->setLocked(false);
+    m_box->setText(manyWords(5000));
+    for (const QString& step : steps) {
+        const QString verb = step.section(u' ', 0, 0);
+        const int position = step.section(u' ', 1, 1).toInt();
+        if (verb == u"type") {
+            setCaret(position, position);
+            type(m_box, step.section(u' ', 2));
+        } else if (verb == u"delete") {
+            setCaret(position, position);
+            for (int i = step.section(u' ', 2, 2).toInt(); i > 0; --i)
+                QTest::keyClick(m_box, Qt::Key_Delete);
+        } else if (verb == u"enter") {
+            setCaret(position, position);
+            QTest::keyClick(m_box, Qt::Key_Return);
+        } else if (verb == u"all") {
+            QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
+        } else if (verb == u"append") {
+            m_box->setText(m_box->text() + step.section(u' ', 1));
+        } else {
+            QCOMPARE(verb, u"idle"_qs);
+            QApplication::processEvents();
+        }
+    }
+
+    auto* fresh = new RichTextBox(m_window);
+    fresh->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    fresh->setGeometry(m_box->geometry());
+    fresh->show();
+    fresh->setText(m_box->text());
+    QCOMPARE(fresh->viewport()->width(), m_box->viewport()->width());
+    QCOMPARE(caretPlaces(*m_box, 13), caretPlaces(*fresh, 13));
+    QCOMPARE(m_box->verticalScrollBar()->maximum(), fresh->verticalScrollBar()->maximum());
+}
+
+void RichTextBoxTest::selectionIsPaintedWhereItIs()
+{
+    makeNarrow();
+    m_box->setLocked(true);
+    QPalette palette = m_box->palette();
+    palette.setColor(QPalette::Highlight, QColor(0, 0, 255));
+    palette.setColor(QPalette::HighlightedText, QColor(255, 255, 0));
+    m_box->setPalette(palette);
+    m_box->setText(manyWords(16));
+
+    // A selection over a line's wrap: from inside the first line into the second.
+    const int secondLine = [this] {
+        const int top = pointOf(0).y();
+        int p = 1;
+        while (pointOf(p).y() == top)
+            ++p;
+        return p;
+    }();
+    const QRect first = m_box->cursorRect();   // the caret at the second line's start
+    setCaret(2, secondLine + 3);
+    const QImage shot = m_box->viewport()->grab().toImage();
+    const auto highlighted = [&](QRect area) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                n += shot.pixelColor(x, y) == QColor(0, 0, 255);
+        return n;
+    };
+    const int lineHeight = first.height();
+    const QRect lineOne(0, first.top() - lineHeight, shot.width(), lineHeight);
+    const QRect lineTwo(0, first.top(), shot.width(), lineHeight);
+    const QRect lineThree(0, first.top() + lineHeight, shot.width(), lineHeight);
+    QVERIFY(highlighted(lineOne) > 0);
+    QVERIFY(highlighted(lineTwo) > 0);
+    QCOMPARE(highlighted(lineThree), 0);
+    // On the second line only its start is selected.
+    QCOMPARE(highlighted(QRect(pointOf(secondLine + 4).x() + 2, first.top(), shot.width(), lineHeight)), 0);
+}
+
 // --- scrolling ------------------------------------------------------------------------------------------
 
 void RichTextBoxTest::caretAtTheEndIsScrolledIntoView()
@@ -777,6 +891,29 @@ void RichTextBoxTest::setTextPutsTheCaretAtTheStartAndScrollsToTheTop()
         QCOMPARE(m_box->verticalScrollBar()->value(), 0);
         QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
     }
+}
+
+void RichTextBoxTest::draggingPastTheBottomScrollsAndSelects()
+{
+    m_box->setLocked(true);
+    QStringList lines;
+    for (int i = 0; i < 100; ++i)
+        lines << u"Строка %1"_qs.arg(i);
+    m_box->setText(lines.join(u'\n'));
+    QScrollBar* bar = m_box->verticalScrollBar();
+    const QPoint start = pointOf(3);
+    setCaret(0, 0);
+    QTest::mousePress(m_box->viewport(), Qt::LeftButton, {}, start);
+    const QPoint below(20, m_box->viewport()->height() + 30);
+    for (int i = 0; i < 5; ++i)
+        QTest::mouseMove(m_box->viewport(), below);
+    QTest::mouseRelease(m_box->viewport(), Qt::LeftButton, {}, below);
+    QVERIFY(bar->value() > 0);
+    QCOMPARE(m_box->textCursor().anchor(), 3);
+    QVERIFY(m_box->textCursor().position() > 3);
+    // The selection reaches down to what is in view now.
+    QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
+    QVERIFY(m_box->cursorRect().bottom() > m_box->viewport()->height() / 2);
 }
 
 // --- setText as plain text ------------------------------------------------------------------------------
