@@ -740,7 +740,7 @@ void RichTextBoxTest::editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould_data()
 {
     // Steps: "type P TEXT" types at position P, "delete P N" presses Delete N times at P, "enter P",
     // "append TEXT" writes the text with TEXT added, "idle" lets one round of idle work run, "all" lays
-    // everything out (Ctrl+End).
+    // everything out (Ctrl+End), "width W" makes the pane W pixels wide, "font P" gives it P points.
     QTest::addColumn<QStringList>("steps");
 
     QTest::newRow("typing near the start") << QStringList{u"type 7 xyz qq"_qs};
@@ -754,6 +754,10 @@ void RichTextBoxTest::editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould_data()
     QTest::newRow("all laid out, a paragraph far on, appending") << QStringList{u"all"_qs, u"enter 12000"_qs, u"append  x y z"_qs};
     QTest::newRow("all laid out, two paragraphs, appending") << QStringList{u"all"_qs, u"enter 9000"_qs, u"enter 12000"_qs, u"append  x"_qs};
     QTest::newRow("all laid out, typing far on, appending") << QStringList{u"all"_qs, u"type 12000 qq"_qs, u"append  x"_qs};
+    QTest::newRow("narrower, then typing") << QStringList{u"type 100 ab"_qs, u"width 90"_qs, u"type 200 cd"_qs};
+    QTest::newRow("wider while partly laid out") << QStringList{u"width 200"_qs, u"idle"_qs, u"append  x"_qs};
+    QTest::newRow("a larger font, then typing") << QStringList{u"font 20"_qs, u"type 300 ab"_qs};
+    QTest::newRow("all laid out, a smaller font") << QStringList{u"all"_qs, u"font 6"_qs};
     QTest::newRow("all laid out, a paragraph, typing after it") << QStringList{u"all"_qs, u"enter 9000"_qs, u"type 16000 ab"_qs};
 }
 
@@ -779,6 +783,10 @@ void RichTextBoxTest::editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould()
         } else if (verb == u"enter") {
             setCaret(position, position);
             QTest::keyClick(m_box, Qt::Key_Return);
+        } else if (verb == u"width") {
+            m_box->resize(position, m_box->height());
+        } else if (verb == u"font") {
+            m_box->setFontSize(position);
         } else if (verb == u"all") {
             QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
         } else if (verb == u"append") {
@@ -792,6 +800,7 @@ void RichTextBoxTest::editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould()
     auto* fresh = new RichTextBox(m_window);
     fresh->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     fresh->setGeometry(m_box->geometry());
+    fresh->setFontSize(m_box->registerFont().pointSizeF());
     fresh->show();
     fresh->setText(m_box->text());
     QCOMPARE(fresh->viewport()->width(), m_box->viewport()->width());
