@@ -901,12 +901,22 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
 
 void RichTextBox::inputMethodEvent(QInputMethodEvent* event)
 {
-    if (m_locked || event->commitString().isEmpty()) {
-        event->accept();
-        return;
-    }
-    insertTyped(event->commitString());
     event->accept();
+    if (m_locked)
+        return;
+    // An input method may replace text next to the caret (given relative to it) with what it commits, as
+    // when it composes a letter from one already typed.
+    if (event->replacementLength() > 0) {
+        const int from = std::clamp(m_cursor.position() + event->replacementStart(), 0, endPosition());
+        place(m_cursor, from);
+        place(m_cursor, std::min(from + event->replacementLength(), endPosition()), QTextCursor::KeepAnchor);
+        if (event->commitString().isEmpty()) {
+            deleteSelection();
+            return;
+        }
+    }
+    if (!event->commitString().isEmpty())
+        insertTyped(event->commitString());
 }
 
 QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
@@ -919,14 +929,17 @@ QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImFont:
         return registerFont();
     case Qt::ImCursorPosition:
-        return m_cursor.position() - m_cursor.block().position();
     case Qt::ImAnchorPosition:
-        return m_cursor.anchor() - m_cursor.block().position();
     case Qt::ImSurroundingText: {
-        // The caret's neighbourhood, not the whole register.
+        // The caret's neighbourhood, not the whole register; the caret and the anchor are counted from its
+        // start, since an input method finds them in the surrounding text by these numbers.
         const QTextBlock block = m_cursor.block();
         const int from = std::max(block.position(), m_cursor.position() - 256);
         const int to = std::min(block.position() + block.length() - 1, m_cursor.position() + 256);
+        if (query == Qt::ImCursorPosition)
+            return m_cursor.position() - from;
+        if (query == Qt::ImAnchorPosition)
+            return std::clamp(m_cursor.anchor(), from, to) - from;
         return m_lines->textBetween(from, to);
     }
     case Qt::ImCurrentSelection:

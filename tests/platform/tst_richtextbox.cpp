@@ -61,6 +61,10 @@ private Q_SLOTS:
     void tabChangesFocusMakesTabMoveFocus();
     void undoAndRedoTakeBackTyping();
     void inputMethodCommitInserts();
+    void inputMethodReplacesTextNextToTheCaret_data();
+    void inputMethodReplacesTextNextToTheCaret();
+    void inputMethodFindsTheCaretInTheSurroundingText_data();
+    void inputMethodFindsTheCaretInTheSurroundingText();
 
     void lockedKeysChangeNothing_data();
     void lockedKeysChangeNothing();
@@ -300,6 +304,87 @@ void RichTextBoxTest::inputMethodCommitInserts()
     QApplication::sendEvent(m_box, &event);
     QCOMPARE(m_box->text(), u"aёжb"_qs);
     QCOMPARE(m_box->textCursor().position(), 3);
+}
+
+void RichTextBoxTest::inputMethodReplacesTextNextToTheCaret_data()
+{
+    QTest::addColumn<int>("replacementStart");   // from the caret
+    QTest::addColumn<int>("replacementLength");
+    QTest::addColumn<QString>("commit");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("caret");
+
+    // "Vieta|m" with the caret after the second a.
+    QTest::newRow("the letter before the caret") << -1 << 1 << u"â"_qs << u"Vietâm"_qs << 5;
+    QTest::newRow("two letters before the caret") << -2 << 2 << u"ê"_qs << u"Vieêm"_qs << 4;
+    QTest::newRow("the letter after the caret") << 0 << 1 << u"n"_qs << u"Vietan"_qs << 6;
+    QTest::newRow("only a deletion") << -2 << 2 << QString() << u"Viem"_qs << 3;
+    QTest::newRow("back to the start") << -5 << 5 << u"X"_qs << u"Xm"_qs << 1;
+}
+
+void RichTextBoxTest::inputMethodReplacesTextNextToTheCaret()
+{
+    QFETCH(int, replacementStart);
+    QFETCH(int, replacementLength);
+    QFETCH(QString, commit);
+    QFETCH(QString, expected);
+    QFETCH(int, caret);
+
+    m_box->setLocked(false);
+    m_box->setText(u"Vietam"_qs);
+    setCaret(5, 5);
+    QInputMethodEvent event;
+    event.setCommitString(commit, replacementStart, replacementLength);
+    QApplication::sendEvent(m_box, &event);
+    QCOMPARE(m_box->text(), expected);
+    QCOMPARE(m_box->textCursor().position(), caret);
+
+    // Locked, the same event changes nothing.
+    m_box->setText(u"Vietam"_qs);
+    m_box->setLocked(true);
+    setCaret(5, 5);
+    QInputMethodEvent again;
+    again.setCommitString(commit, replacementStart, replacementLength);
+    QApplication::sendEvent(m_box, &again);
+    QCOMPARE(m_box->text(), u"Vietam"_qs);
+}
+
+void RichTextBoxTest::inputMethodFindsTheCaretInTheSurroundingText_data()
+{
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("position");
+
+    QTest::newRow("near the start") << 3 << 3;
+    QTest::newRow("far into a long paragraph") << 3000 << 3000;
+    QTest::newRow("a short selection far on") << 2990 << 3000;
+    QTest::newRow("a selection from far back") << 10 << 3000;
+    QTest::newRow("at the end") << -1 << -1;
+}
+
+void RichTextBoxTest::inputMethodFindsTheCaretInTheSurroundingText()
+{
+    QFETCH(int, anchor);
+    QFETCH(int, position);
+
+    m_box->setLocked(false);
+    const QString text = u"Первая строка\n"_qs + manyWords(1000);
+    m_box->setText(text);
+    if (anchor < 0)
+        anchor = position = int(text.size());
+    setCaret(anchor, position);
+    const QString surrounding = m_box->inputMethodQuery(Qt::ImSurroundingText).toString();
+    const int caret = m_box->inputMethodQuery(Qt::ImCursorPosition).toInt();
+    const int anchorAt = m_box->inputMethodQuery(Qt::ImAnchorPosition).toInt();
+    QVERIFY(caret >= 0 && caret <= surrounding.size());
+    QVERIFY(anchorAt >= 0 && anchorAt <= surrounding.size());
+    // What the input method reads around the caret is what is there.
+    QCOMPARE(surrounding.mid(caret, 8), text.mid(position, 8));
+    QCOMPARE(surrounding.left(caret).right(8), text.left(position).right(8));
+    if (std::abs(position - anchor) < 100)
+        QCOMPARE(surrounding.mid(std::min(caret, anchorAt), std::abs(caret - anchorAt)),
+                 m_box->textCursor().selectedText());
+    else
+        QVERIFY(anchorAt == 0 || anchorAt == surrounding.size());
 }
 
 // --- while locked ---------------------------------------------------------------------------------------
