@@ -82,6 +82,7 @@ private Q_SLOTS:
     void doubleClickSelectsAWord();
     void mouseSignalsCarryButtonModifiersAndPanePosition();
     void selectionIsPaintedWhereItIs();
+    void clickTakesTheFocus();
 
     void editsLayOutAsAFreshPaneWould_data();
     void editsLayOutAsAFreshPaneWould();
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void caretAtTheEndIsScrolledIntoView();
     void setTextPutsTheCaretAtTheStartAndScrollsToTheTop();
     void draggingPastTheBottomScrollsAndSelects();
+    void typingScrollsBackToTheCaret();
 
     void setTextReadsAsPlainTextWould_data();
     void setTextReadsAsPlainTextWould();
@@ -932,6 +934,17 @@ void RichTextBoxTest::selectionIsPaintedWhereItIs()
     QCOMPARE(highlighted(QRect(pointOf(secondLine + 4).x() + 2, first.top(), shot.width(), lineHeight)), 0);
 }
 
+void RichTextBoxTest::clickTakesTheFocus()
+{
+    m_box->setLocked(true);
+    m_box->setText(u"alpha beta"_qs);
+    m_before->setFocus();
+    QVERIFY(m_before->hasFocus());
+    QTest::mouseClick(m_box->viewport(), Qt::LeftButton, {}, pointOf(6));
+    QVERIFY(m_box->hasFocus());
+    QCOMPARE(m_box->textCursor().position(), 6);
+}
+
 // --- scrolling ------------------------------------------------------------------------------------------
 
 void RichTextBoxTest::caretAtTheEndIsScrolledIntoView()
@@ -1008,6 +1021,23 @@ void RichTextBoxTest::draggingPastTheBottomScrollsAndSelects()
     // The selection reaches down to what is in view now.
     QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
     QVERIFY(m_box->cursorRect().bottom() > m_box->viewport()->height() / 2);
+}
+
+void RichTextBoxTest::typingScrollsBackToTheCaret()
+{
+    m_box->setLocked(false);
+    QStringList lines;
+    for (int i = 0; i < 100; ++i)
+        lines << u"Строка %1"_qs.arg(i);
+    m_box->setText(lines.join(u'\n'));
+    setCaret(2, 2);
+    QScrollBar* bar = m_box->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    QVERIFY(bar->value() > 0);
+    QVERIFY(!m_box->viewport()->rect().contains(m_box->cursorRect()));
+    QTest::keyClick(m_box, Qt::Key_X);
+    QCOMPARE(m_box->text().left(4), u"Стxр"_qs);
+    QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
 }
 
 // --- setText as plain text ------------------------------------------------------------------------------
