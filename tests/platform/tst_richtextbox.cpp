@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 using krambol::platform::RichTextBox;
 
@@ -89,6 +90,8 @@ private Q_SLOTS:
 
     void editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould_data();
     void editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould();
+
+    void editsNextToFormattedTextLayOutAsAFreshPaneWould();
 
     void caretAtTheEndIsScrolledIntoView();
     void setTextPutsTheCaretAtTheStartAndScrollsToTheTop();
@@ -943,6 +946,35 @@ void RichTextBoxTest::clickTakesTheFocus()
     QTest::mouseClick(m_box->viewport(), Qt::LeftButton, {}, pointOf(6));
     QVERIFY(m_box->hasFocus());
     QCOMPARE(m_box->textCursor().position(), 6);
+}
+
+void RichTextBoxTest::editsNextToFormattedTextLayOutAsAFreshPaneWould()
+{
+    makeNarrow();
+    m_box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_box->setLocked(false);
+    m_box->setText(manyWords(400));
+    QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
+    setCaret(100, 100);
+    m_box->setSelectionRtf(u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 {\\b WIDE BOLD WORDS} {\\fs40 big} x}"_qs);
+    QVERIFY(hasOwnCharFormats(*m_box->document()));
+    setCaret(50, 50);
+    type(m_box, u"typed before "_qs);
+    setCaret(20, 20);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(m_box, Qt::Key_Delete);
+    QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
+    type(m_box, u" end"_qs);
+
+    // The same document, formats and all, written into a fresh pane at once.
+    auto* fresh = new RichTextBox(m_window);
+    fresh->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    fresh->setGeometry(m_box->geometry());
+    fresh->show();
+    QTextCursor(fresh->document()).insertFragment(QTextDocumentFragment(m_box->document()));
+    QCOMPARE(fresh->text(), m_box->text());
+    QCOMPARE(caretPlaces(*m_box, 3), caretPlaces(*fresh, 3));
+    QCOMPARE(m_box->verticalScrollBar()->maximum(), fresh->verticalScrollBar()->maximum());
 }
 
 // --- scrolling ------------------------------------------------------------------------------------------
