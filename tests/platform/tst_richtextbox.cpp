@@ -608,6 +608,11 @@ void RichTextBoxTest::homeEndGoToTheVisualLinesEnds()
     QTest::keyClick(m_box, Qt::Key_Home, Qt::ShiftModifier);
     QCOMPARE(m_box->textCursor().anchor(), thirdLine - 1);
     QCOMPARE(m_box->textCursor().position(), secondLine);
+
+    // A click right of the line's text goes where End does.
+    QTest::mouseClick(m_box->viewport(), Qt::LeftButton, {}, QPoint(m_box->viewport()->width() - 2, y + 3));
+    QCOMPARE(m_box->textCursor().position(), thirdLine - 1);
+    QCOMPARE(m_box->selectionLength(), 0);
 }
 
 void RichTextBoxTest::clickPutsTheCaretAtTheClickedCharacter_data()
@@ -718,8 +723,13 @@ void RichTextBoxTest::mouseSignalsCarryButtonModifiersAndPanePosition()
     const QPoint offset = m_box->viewport()->mapTo(m_box, QPoint(0, 0));
     QVERIFY(!offset.isNull());   // the frame: the pane's coordinates are not the viewport's
 
+    QTextCursor selection = m_box->textCursor();
+    selection.setPosition(1);
+    selection.setPosition(4, QTextCursor::KeepAnchor);
+    m_box->setTextCursor(selection);
     QTest::mousePress(m_box->viewport(), Qt::RightButton, Qt::ControlModifier, QPoint(10, 7));
     QCOMPARE(down.count(), 1);
+    QCOMPARE(m_box->selectionLength(), 3);   // the right button leaves the selection alone
     QCOMPARE(down.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
     QCOMPARE(down.at(0).at(1).value<Qt::KeyboardModifiers>(), Qt::KeyboardModifiers(Qt::ControlModifier));
     QCOMPARE(down.at(0).at(2).toPoint(), QPoint(10, 7) + offset);
@@ -844,6 +854,8 @@ void RichTextBoxTest::editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould_data()
     QTest::newRow("all laid out, a paragraph far on, appending") << QStringList{u"all"_qs, u"enter 12000"_qs, u"append  x y z"_qs};
     QTest::newRow("all laid out, two paragraphs, appending") << QStringList{u"all"_qs, u"enter 9000"_qs, u"enter 12000"_qs, u"append  x"_qs};
     QTest::newRow("all laid out, typing far on, appending") << QStringList{u"all"_qs, u"type 12000 qq"_qs, u"append  x"_qs};
+    QTest::newRow("a word longer than a line") << QStringList{u"type 3000 "_qs + QString(300, u'w'), u"idle"_qs, u"type 3100 z"_qs};
+    QTest::newRow("a long word cut by a paragraph") << QStringList{u"type 2000 "_qs + QString(200, u'w'), u"enter 2100"_qs, u"delete 2100 1"_qs};
     QTest::newRow("narrower, then typing") << QStringList{u"type 100 ab"_qs, u"width 90"_qs, u"type 200 cd"_qs};
     QTest::newRow("wider while partly laid out") << QStringList{u"width 200"_qs, u"idle"_qs, u"append  x"_qs};
     QTest::newRow("a larger font, then typing") << QStringList{u"font 20"_qs, u"type 300 ab"_qs};
