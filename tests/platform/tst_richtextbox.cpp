@@ -713,6 +713,12 @@ void RichTextBoxTest::doubleClickSelectsAWord()
 
     QTest::mouseDClick(m_box->viewport(), Qt::LeftButton, {}, pointOf(1));
     QCOMPARE(m_box->textCursor().selectedText(), u"alpha"_qs);
+
+    m_box->setText(u"Иванов, Пётр: диск 12;"_qs);
+    QTest::mouseDClick(m_box->viewport(), Qt::LeftButton, {}, pointOf(10));
+    QCOMPARE(m_box->textCursor().selectedText(), u"Пётр"_qs);
+    QTest::mouseDClick(m_box->viewport(), Qt::LeftButton, {}, pointOf(20));
+    QCOMPARE(m_box->textCursor().selectedText(), u"12"_qs);
 }
 
 void RichTextBoxTest::mouseSignalsCarryButtonModifiersAndPanePosition()
@@ -1023,6 +1029,14 @@ void RichTextBoxTest::caretAtTheEndIsScrolledIntoView()
         QTest::keyClick(m_box, Qt::Key_Down);
     QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
     m_box->viewport()->repaint();
+
+    // And page by page back up to the first line.
+    for (int i = 0; i < 10 && m_box->textCursor().position() > 0; ++i) {
+        QTest::keyClick(m_box, Qt::Key_PageUp);
+        QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
+    }
+    QCOMPARE(m_box->textCursor().position(), 0);
+    QCOMPARE(bar->value(), 0);
 }
 
 void RichTextBoxTest::setTextPutsTheCaretAtTheStartAndScrollsToTheTop()
