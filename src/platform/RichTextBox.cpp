@@ -209,7 +209,12 @@ void RichTextBox::setText(const QString& text)
                 end.insertText(added.toString());
             });
             m_ownEdit = false;
-            m_plainText = text;
+            // The document reads a written "\r\n", "\r" or paragraph separator as a line break; the
+            // plain text kept here must read as the document does.
+            QString read = added.toString();
+            read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            read.replace(u'\r', u'\n').replace(QChar::ParagraphSeparator, u'\n');
+            m_plainText += read;
             m_plainTextValid = true;
         } else {
             m_document->setPlainText(text);
@@ -404,6 +409,7 @@ void RichTextBox::setTextCursor(const QTextCursor& cursor)
         return;
     m_cursor = cursor;
     m_targetX = -1;
+    m_typedTo = -1;
     ensureCursorVisible();
     restartBlink();
     viewport()->update();
@@ -610,6 +616,7 @@ int RichTextBox::verticalMove(int position, int lines)
 void RichTextBox::moveCaret(int position, QTextCursor::MoveMode mode, bool keepX)
 {
     place(m_cursor, std::clamp(position, 0, endPosition()), mode);
+    m_typedTo = -1;
     if (!keepX)
         m_targetX = -1;
     ensureCursorVisible();
@@ -621,6 +628,7 @@ void RichTextBox::moveCaret(int position, QTextCursor::MoveMode mode, bool keepX
 void RichTextBox::edited()
 {
     m_targetX = -1;
+    m_typedTo = -1;
     updateScrollBars();
     ensureCursorVisible();
     restartBlink();
@@ -630,8 +638,19 @@ void RichTextBox::edited()
 
 void RichTextBox::insertTyped(const QString& text)
 {
-    quietly(m_cursor, [&] { m_cursor.insertText(text); });
+    // Typing on from where the last typed text ended joins its undo step, so that undo takes back what
+    // was typed as a whole rather than a letter at a time.
+    const bool typingOn = !m_cursor.hasSelection() && m_cursor.position() == m_typedTo
+                          && m_document->availableUndoSteps() == m_typedSteps;
+    if (typingOn)
+        m_cursor.joinPreviousEditBlock();
+    else
+        m_cursor.beginEditBlock();
+    m_cursor.insertText(text);
+    m_cursor.endEditBlock();
     edited();
+    m_typedTo = m_cursor.position();
+    m_typedSteps = m_document->availableUndoSteps();
 }
 
 void RichTextBox::copyToClipboard() const
@@ -927,12 +946,22 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
 
 void RichTextBox::inputMethodEvent(QInputMethodEvent* event)
 {
-    if (m_locked || event->commitString().isEmpty()) {
-        event->accept();
-        return;
-    }
-    insertTyped(event->commitString());
     event->accept();
+    if (m_locked)
+        return;
+    // An input method may replace text next to the caret (given relative to it) with what it commits, as
+    // when it composes a letter from one already typed.
+    if (event->replacementLength() > 0) {
+        const int from = std::clamp(m_cursor.position() + event->replacementStart(), 0, endPosition());
+        place(m_cursor, from);
+        place(m_cursor, std::min(from + event->replacementLength(), endPosition()), QTextCursor::KeepAnchor);
+        if (event->commitString().isEmpty()) {
+            deleteSelection();
+            return;
+        }
+    }
+    if (!event->commitString().isEmpty())
+        insertTyped(event->commitString());
 }
 
 QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
@@ -945,14 +974,17 @@ QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImFont:
         return registerFont();
     case Qt::ImCursorPosition:
-        return m_cursor.position() - m_cursor.block().position();
     case Qt::ImAnchorPosition:
-        return m_cursor.anchor() - m_cursor.block().position();
     case Qt::ImSurroundingText: {
-        // The caret's neighbourhood, not the whole register.
+        // The caret's neighbourhood, not the whole register; the caret and the anchor are counted from its
+        // start, since an input method finds them in the surrounding text by these numbers.
         const QTextBlock block = m_cursor.block();
         const int from = std::max(block.position(), m_cursor.position() - 256);
         const int to = std::min(block.position() + block.length() - 1, m_cursor.position() + 256);
+        if (query == Qt::ImCursorPosition)
+            return m_cursor.position() - from;
+        if (query == Qt::ImAnchorPosition)
+            return std::clamp(m_cursor.anchor(), from, to) - from;
         return m_lines->textBetween(from, to);
     }
     case Qt::ImCurrentSelection:
@@ -973,6 +1005,7 @@ void RichTextBox::mousePressEvent(QMouseEvent* event)
           event->modifiers() & Qt::ShiftModifier ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
     m_dragging = true;
     m_targetX = -1;
+    m_typedTo = -1;
     restartBlink();
     viewport()->update();
     notifyCaretMoved();
@@ -992,6 +1025,9 @@ void RichTextBox::mouseMoveEvent(QMouseEvent* event)
         bar->setValue(bar->value() + point.y() - viewport()->height());
     const QPoint inside(point.x(), std::clamp(point.y(), 0, std::max(0, viewport()->height() - 1)));
     place(m_cursor, positionAt(inside), QTextCursor::KeepAnchor);
+    // The line at the edge may be cut by it; the selection's end is shown whole.
+    if (inside.y() != point.y())
+        ensureCursorVisible();
     viewport()->update();
 }
 

@@ -152,6 +152,9 @@ private:
     bool m_ownEdit = false;
 
     qreal m_targetX = -1;
+    // Where the last typed text ended and the undo steps after it, while typing may go on in its step.
+    int m_typedTo = -1;
+    int m_typedSteps = -1;
     bool m_caretShown = false;
     bool m_dragging = false;
     QBasicTimer m_blink;
