@@ -6,7 +6,7 @@
 //   - peak memory of a process that opens the largest register file (a child process, so the figure is clean);
 //   - start-up to the main window's first paint (bench_startup, started as a child process).
 //
-//   bench_register [--quick] [--sizes 1000,10000,100000] [--rounds N] [--no-startup] [--no-memory]
+//   bench_register [--quick] [--sizes 1000,10000,100000] [--rounds N] [--no-startup] [--no-memory] [--no-bare]
 //   bench_register --profile-accept [--sizes N] [--rounds N]   (only the accepts, to run under a profiler)
 //   bench_register --keep-files ...; bench_register --peak-open FILE   (one open, to run under a profiler)
 //
@@ -200,6 +200,8 @@ struct Options
     int rounds = 5;
     bool startup = true;
     bool memory = true;
+    // The bare QTextEdit beside each figure (minutes at a million entries).
+    bool bare = true;
     // Only the accepts through Command1_Click on the largest register, for a profiler.
     bool profileAccept = false;
     // Keeps the register files written (to open one under a profiler with --peak-open FILE).
@@ -221,7 +223,7 @@ struct SizeFigures
     QString plainFile;
 };
 
-SizeFigures measureSize(int entries, int rounds, const QDir& dir)
+SizeFigures measureSize(int entries, int rounds, const QDir& dir, bool bare)
 {
     SizeFigures f;
     f.entries = entries;
@@ -291,6 +293,8 @@ SizeFigures measureSize(int entries, int rounds, const QDir& dir)
         f.rtfWrite = timeRounds(rounds, [&](int) { (void)krambol::rtf::write(result.document); });
     }
 
+    if (!bare)
+        return f;
     {
         Window sizing;
         BareEdit bare(sizing.box());
@@ -468,7 +472,7 @@ bool runChild(const QStringList& arguments, QByteArray& output, double& millisec
     return true;
 }
 
-void measureMemory(const SizeFigures& f)
+void measureMemory(const SizeFigures& f, bool bare)
 {
     std::printf("\nPeak memory of a fresh child process that shows the window and opens the file until the pane has "
                 "repainted (KB; peak = VmHWM, rss = VmRSS;\nbare:txt = a bare QTextEdit doing setPlainText of "
@@ -478,7 +482,7 @@ void measureMemory(const SizeFigures& f)
     long values[2][4] = {};
     const char* modes[2] = {"--peak-open", "--peak-plain"};
     const QString files[2] = {f.file, f.plainFile};
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < (bare ? 2 : 1); ++i) {
         QByteArray output;
         double ms = 0;
         if (!runChild({QString::fromLatin1(modes[i]), files[i]}, output, ms)
@@ -552,6 +556,8 @@ Options parse(const QStringList& args)
             o.rounds = std::max(1, args[++i].toInt());
         } else if (a == u"--no-startup") {
             o.startup = false;
+        } else if (a == u"--no-bare") {
+            o.bare = false;
         } else if (a == u"--no-memory") {
             o.memory = false;
         } else if (a == u"--keep-files") {
@@ -561,7 +567,7 @@ Options parse(const QStringList& args)
         } else {
             std::fprintf(stderr,
                          "usage: bench_register [--quick] [--sizes 1000,10000,100000] [--rounds N] [--no-startup] "
-                         "[--no-memory] [--keep-files] [--profile-accept]\n");
+                         "[--no-memory] [--no-bare] [--keep-files] [--profile-accept]\n");
             std::exit(2);
         }
     }
@@ -613,13 +619,13 @@ int main(int argc, char* argv[])
 
     std::vector<SizeFigures> all;
     for (int entries : options.sizes)
-        all.push_back(measureSize(entries, options.rounds, QDir(dir.path())));
+        all.push_back(measureSize(entries, options.rounds, QDir(dir.path()), options.bare));
     printAccept(all, options.rounds);
     printFiles(all, options.rounds);
     printCodec(all, options.rounds);
     std::fflush(stdout);
     if (options.memory && !all.empty())
-        measureMemory(all.back());
+        measureMemory(all.back(), options.bare);
     if (options.startup)
         measureStartup(std::max(options.rounds, 5));
     std::printf("\nload average at end %s\n", qPrintable(loadAverage()));
