@@ -210,11 +210,16 @@ void RichTextBox::setText(const QString& text)
             });
             m_ownEdit = false;
             // The document reads a written "\r\n", "\r" or paragraph separator as a line break; the
-            // plain text kept here must read as the document does.
-            QString read = added.toString();
-            read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            read.replace(u'\r', u'\n').replace(QChar::ParagraphSeparator, u'\n');
-            m_plainText += read;
+            // plain text kept here must read as the document does. Without them it is the text given,
+            // shared rather than copied.
+            if (added.contains(u'\r') || added.contains(QChar::ParagraphSeparator)) {
+                QString read = added.toString();
+                read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+                read.replace(u'\r', u'\n').replace(QChar::ParagraphSeparator, u'\n');
+                m_plainText += read;
+            } else {
+                m_plainText = text;
+            }
             m_plainTextValid = true;
         } else {
             m_document->setPlainText(text);
