@@ -16,11 +16,7 @@ class CursorCollectionTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        f.make();
-        f.form->show();
-    }
+    void init() { f.makeShown(); }
     void cleanup() { f.reset(); }
 
     void widthTogglesLeaveTheHeightMode_data();

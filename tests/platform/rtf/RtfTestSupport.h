@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/rtf/Document.h"
+#include "platform/rtf/Reader.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QTest>
 
 #include <optional>
 
@@ -33,6 +35,21 @@ inline QByteArray readFile(const QString& path)
         return {};
     }
     return file.readAll();
+}
+
+// Checks a read against what was expected of it: no error (expected < 0), or an error with that code, a
+// position inside the input and a message. A failure here fails the calling test, which stops when
+// QTest::currentTestFailed() says so.
+inline void checkReadOutcome(const QByteArray& rtf, const rtf::ReadResult& result, int expected)
+{
+    if (expected < 0) {
+        QVERIFY2(!result.error, qPrintable(result.error ? result.error->message() : QString()));
+        return;
+    }
+    QVERIFY(result.error);
+    QCOMPARE(int(result.error->code), expected);
+    QVERIFY(result.error->position >= 0 && result.error->position <= rtf.size());
+    QVERIFY(!result.error->message().isEmpty());
 }
 
 } // namespace krambol::testing

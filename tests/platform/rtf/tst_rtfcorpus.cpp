@@ -199,15 +199,7 @@ void RtfCorpusTest::everyFileReadsOrReportsAnError()
     QFETCH(QString, path);
     QFETCH(int, error);
     const QByteArray rtf = readFile(path);
-    const ReadResult result = read(rtf);
-    if (error < 0) {
-        QVERIFY2(!result.error, qPrintable(result.error ? result.error->message() : QString()));
-    } else {
-        QVERIFY(result.error);
-        QCOMPARE(int(result.error->code), error);
-        QVERIFY(result.error->position >= 0 && result.error->position <= rtf.size());
-        QVERIFY(!result.error->message().isEmpty());
-    }
+    krambol::testing::checkReadOutcome(rtf, read(rtf), error);
 }
 
 namespace {
