@@ -1,5 +1,7 @@
 #include "cursors/PointerPicture.h"
 
+#include "platform/WholeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
@@ -379,28 +381,28 @@ PointerPicture readPointerPicture(QByteArrayView data, QString* error)
 
 PointerPicture loadPointerPicture(const QString& path, QString* error)
 {
-    const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (path.isEmpty() || !file.exists()) {
+    const auto fail = [error](const QString& reason) {
         if (error)
-            *error = path.isEmpty() ? QStringLiteral("Не указан файл значка.")
-                                    : QStringLiteral("Файл «%1» не найден.").arg(name);
-        return {};
+            *error = reason;
+        return PointerPicture{};
+    };
+    if (path.isEmpty())
+        return fail(QStringLiteral("Не указан файл значка."));
+    // The window's own pictures come from the program's resources; everything else is a file on disk,
+    // read only when it is a regular file and never past the size an icon can have.
+    if (path.startsWith(u':')) {
+        QFile resourceFile(path);
+        if (!resourceFile.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("Файл «%1» не найден.").arg(QFileInfo(path).fileName()));
+        return readPointerPicture(resourceFile.readAll(), error);
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Не удаётся прочитать файл «%1».").arg(name);
-        return {};
-    }
-    if (file.size() > kMaxFileBytes)
-        return failed(error, Failure::FileTooLarge);
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size() && !file.isSequential()) {
-        if (error)
-            *error = QStringLiteral("Не удаётся прочитать файл «%1».").arg(name);
-        return {};
-    }
-    return readPointerPicture(bytes, error);
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return fail(QStringLiteral("Файл «%1» не найден.").arg(QFileInfo(path).fileName()));
+    const platform::WholeFileRead file =
+        platform::readRegularFile(path, kMaxFileBytes, message(Failure::FileTooLarge));
+    if (file.error)
+        return fail(*file.error);
+    return readPointerPicture(file.bytes, error);
 }
 
 QCursor toCursor(const PointerPicture& picture)

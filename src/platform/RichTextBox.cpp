@@ -3,6 +3,7 @@
 #include "platform/RichTextBoxAccessible.h"
 #include "platform/RichTextDocument.h"
 #include "platform/TextLines.h"
+#include "platform/WholeFile.h"
 #include "platform/Twips.h"
 #include "platform/rtf/Reader.h"
 #include "platform/rtf/Writer.h"
@@ -10,15 +11,12 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextBlock>
@@ -307,32 +305,17 @@ void RichTextBox::setBackgroundColor(const QColor& color)
 
 std::optional<QString> RichTextBox::saveFile(const QString& path) const
 {
-    const QByteArray bytes = rtf::write(toRtfDocument(*m_document));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
+    return replaceFileWhole(path, rtf::write(toRtfDocument(*m_document)));
 }
 
 std::optional<QString> RichTextBox::loadFile(const QString& path)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("Это папка, а не файл.");
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    if (file.size() > kLargestFile)
-        return QStringLiteral("Файл слишком велик для списка должников.");
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
+    const WholeFileRead file = readRegularFile(
+        path, kLargestFile,
+        QStringLiteral("Файл слишком велик для списка должников (больше %1 МБ).").arg(kLargestFile / (1024 * 1024)));
+    if (file.error)
+        return file.error;
+    const QByteArray& bytes = file.bytes;
 
     const rtf::ReadResult result = rtf::read(bytes);
     if (result.error)

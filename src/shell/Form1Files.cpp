@@ -9,7 +9,11 @@ void Form1::bindRegisterFiles()
 {
     m_files = std::make_unique<reg::RegisterFiles>(
         *m_ui.Box, reg::RegisterFiles::Seams{m_services.dialog, m_services.messages, m_services.appExit},
-        [this](const QString& caption) { setWindowTitle(caption); });
+        [this](const QString& caption) {
+            // The caption is the path as it is: Qt would take a "[*]" in it for the modified marker
+            // and drop it, unless the marker is doubled.
+            setWindowTitle(QString(caption).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
+        });
     connect(m_ui.Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_ui.Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(m_ui.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Reading and writing a file whole, as the register and the cursor panel need it, with every way the
+// operating system can fail turned into a reason a person can act on.
+namespace krambol::platform {
+
+struct WholeFileRead
+{
+    QByteArray bytes;
+    std::optional<QString> error;  // set: nothing was read
+};
+
+// Reads the regular file at `path`. Pipes, devices, sockets and folders are refused before anything
+// is read, and opening never waits for a writer. At most `limit` + 1 bytes are ever read, whatever
+// size the file claims: a larger file is refused with `tooLarge` as its reason.
+WholeFileRead readRegularFile(const QString& path, qint64 limit, const QString& tooLarge);
+
+// Replaces the file at `path` (or creates it) with `bytes`, all or nothing: the bytes go to a
+// temporary file beside it, are flushed to the disk, and only then take the file's place, so a
+// failure at any step leaves the file already there byte for byte. A symbolic link is followed and
+// kept; the file's permissions are kept. Returns the reason when the file was not replaced.
+std::optional<QString> replaceFileWhole(const QString& path, const QByteArray& bytes);
+
+} // namespace krambol::platform
