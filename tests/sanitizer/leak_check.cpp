@@ -55,6 +55,14 @@ int main(int argc, char **argv)
         return 2;
     }
     const fs::path dir = pattern;
+    struct RemoveOnExit {
+        fs::path dir;
+        ~RemoveOnExit()
+        {
+            std::error_code ignored;
+            fs::remove_all(dir, ignored);
+        }
+    } removeOnExit{dir};
 
     // A thread-local block the runtime mistakes for an old glibc one starts 16 bytes into a page.
     // Each copy is a module of its own (another file); one spacer block every other load makes the
@@ -90,7 +98,6 @@ int main(int argc, char **argv)
     }
     for (void *spacer : spacers)
         std::free(spacer);
-    fs::remove_all(dir);
     std::printf("%d modules with dynamic thread-local blocks, %d of them 16 bytes into a page\n", copies,
                 misreads);
     if (misreads == 0) {
