@@ -35,6 +35,6 @@ same "changelog.Debian" "$(zcat "$root/doc/krambol/changelog.Debian.gz" | head -
     "krambol ($package_version) unstable"
 same "changelog" "$(zcat "$root/doc/krambol/changelog.gz" | head -n1 | cut -d' ' -f1-2)" "Krambol $release"
 for page in man/man1/krambol.1.gz man/ru/man1/krambol.1.gz; do
-    same "$page" "$(zcat "$root/$page" | head -n1 | grep -o '"Krambol [^"]*"')" "\"Krambol $release\""
+    same "$page" "$(zcat "$root/$page" | grep '^\.TH ' | grep -o '"Krambol [^"]*"')" "\"Krambol $release\""
 done
 exit $fail
