@@ -16,7 +16,7 @@ packages=(
     clang libclang-rt-14-dev
     poppler-utils
     pandoc libreoffice-writer-nogui
-    desktop-file-utils appstream shared-mime-info dpkg-dev xdotool x11-utils
+    desktop-file-utils appstream shared-mime-info dpkg-dev lintian xdotool x11-utils
 )
 
 missing=()

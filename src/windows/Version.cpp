@@ -1,4 +1,5 @@
 #include "windows/Version.h"
+#include "windows/ProjectVersion.h"
 
 #include <QCoreApplication>
 
@@ -16,17 +17,18 @@ QString companyName()
 
 QVersionNumber version()
 {
-    return QVersionNumber({2, 4, 0, 9});
+    return QVersionNumber(
+        {KRAMBOL_VERSION_MAJOR, KRAMBOL_VERSION_MINOR, KRAMBOL_VERSION_BUILD, KRAMBOL_VERSION_REVISION});
 }
 
 QString versionText()
 {
-    return QStringLiteral("2.04.0009");
+    return QStringLiteral(KRAMBOL_FILE_VERSION_TEXT);
 }
 
 QString versionLabelText()
 {
-    return QStringLiteral("Version 2.4.9");
+    return QStringLiteral("Version " KRAMBOL_RELEASE_VERSION);
 }
 
 void applyApplicationMetadata()

@@ -3,8 +3,9 @@
 #include <QString>
 #include <QVersionNumber>
 
-// The application's version block. The Windows resource script (src/platform/win/krambol.rc.in)
-// writes the same values into the executable's file version information.
+// The application's version block, from project(VERSION) in the top-level CMakeLists.txt. The
+// Windows resource script (src/platform/win/krambol.rc.in) writes the same values into the
+// executable's file version information.
 namespace krambol::windows {
 
 QString productName();   // "Крамбол"

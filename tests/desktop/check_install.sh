@@ -8,7 +8,8 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null || exit 1
 fail=0
 for f in bin/krambol share/applications/krambol.desktop share/metainfo/$app_id.metainfo.xml \
-         share/mime/packages/krambol.xml; do
+         share/mime/packages/krambol.xml share/doc/krambol/copyright share/doc/krambol/changelog.gz \
+         share/doc/krambol/changelog.Debian.gz share/man/man1/krambol.1.gz share/man/ru/man1/krambol.1.gz; do
     [ -f "$prefix/$f" ] || { echo "missing: $f"; fail=1; }
 done
 [ -x "$prefix/bin/krambol" ] || { echo "bin/krambol is not executable"; fail=1; }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace kw = krambol::windows;
@@ -13,7 +14,25 @@ class VersionTest : public QObject
 private Q_SLOTS:
     void metadataCarriesProductCompanyAndVersion();
     void windowsResourceScriptCarriesTheSameBlock();
+    void versionComesFromTheProjectAndFeedsMetainfoAndPackage();
 };
+
+namespace {
+
+QString readText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return QString::fromUtf8(file.readAll());
+}
+
+QString firstCapture(const QString& text, const QString& pattern)
+{
+    return QRegularExpression(pattern).match(text).captured(1);
+}
+
+} // namespace
 
 void VersionTest::metadataCarriesProductCompanyAndVersion()
 {
@@ -28,11 +47,9 @@ void VersionTest::metadataCarriesProductCompanyAndVersion()
 
 void VersionTest::windowsResourceScriptCarriesTheSameBlock()
 {
-    // The resource script is only compiled in Windows builds; here its text is checked against the
-    // values the application reports.
-    QFile file(qEnvironmentVariable("KRAMBOL_SOURCE_DIR") + QStringLiteral("/src/platform/win/krambol.rc.in"));
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-    const QString script = QString::fromUtf8(file.readAll());
+    // The resource script is only compiled in Windows builds but configured in every one; here its
+    // text is checked against the values the application reports.
+    const QString script = readText(qEnvironmentVariable("KRAMBOL_BINARY_DIR") + QStringLiteral("/src/krambol.rc"));
 
     QVERIFY(script.startsWith(QStringLiteral("#pragma code_page(65001)")));
     const QString expected[] = {
@@ -44,10 +61,37 @@ void VersionTest::windowsResourceScriptCarriesTheSameBlock()
         QStringLiteral("VALUE \"ProductName\", \"%1\"").arg(kw::productName()),
         QStringLiteral("VALUE \"ProductVersion\", \"%1\"").arg(kw::versionText()),
         QStringLiteral("VALUE \"Translation\", 0x0409, 1200"),
-        QStringLiteral("IDI_ICON1 ICON \"@KRAMBOL_ICON_FILE@\""),
+        QStringLiteral("IDI_ICON1 ICON \"%1/resources/form1/krambol.ico\"").arg(qEnvironmentVariable("KRAMBOL_SOURCE_DIR")),
     };
     for (const QString& line : expected)
         QVERIFY2(script.contains(line), qPrintable(line));
+    QVERIFY2(!script.contains(QLatin1Char('@')), "a value was left unconfigured");
+}
+
+void VersionTest::versionComesFromTheProjectAndFeedsMetainfoAndPackage()
+{
+    const QString source = qEnvironmentVariable("KRAMBOL_SOURCE_DIR");
+    const QString binary = qEnvironmentVariable("KRAMBOL_BINARY_DIR");
+
+    // The one place the version is written.
+    const QString project = firstCapture(readText(source + QStringLiteral("/CMakeLists.txt")),
+                                         QStringLiteral("project\\(Krambol VERSION ([0-9.]+)"));
+    QCOMPARE(kw::version(), QVersionNumber::fromString(project));
+
+    // Shown as MAJOR.MINOR.REVISION, the file version block's third number left out.
+    const QVersionNumber v = kw::version();
+    const QString release = QStringLiteral("%1.%2.%3").arg(v.majorVersion()).arg(v.minorVersion()).arg(v.segmentAt(3));
+    QCOMPARE(kw::versionLabelText(), QStringLiteral("Version ") + release);
+    QCOMPARE(kw::versionText(), QStringLiteral("%1.%2.%3")
+                                    .arg(v.majorVersion())
+                                    .arg(v.minorVersion(), 2, 10, QLatin1Char('0'))
+                                    .arg(v.segmentAt(3), 4, 10, QLatin1Char('0')));
+
+    // The metainfo's newest release and the package are the same release.
+    const QString metainfo = readText(binary + QStringLiteral("/desktop/org.example.krambol.metainfo.xml"));
+    QCOMPARE(firstCapture(metainfo, QStringLiteral("<release version=\"([^\"]*)\"")), release);
+    const QString cpack = readText(binary + QStringLiteral("/CPackConfig.cmake"));
+    QCOMPARE(firstCapture(cpack, QStringLiteral("set\\(CPACK_PACKAGE_VERSION \"([^\"]*)\"\\)")), release);
 }
 
 QTEST_MAIN(VersionTest)
