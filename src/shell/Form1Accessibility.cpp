@@ -137,8 +137,9 @@ void Form1::bindAccessibility()
     // isp has no caption: its picture tells whether the register may be edited, and so does its
     // description. Its ticked state, which goes with the picture, is told by the toolkit.
     const auto describeIsp = [isp = m_ui.isp](bool editing) {
-        isp->setAccessibleDescription(editing ? QStringLiteral("Буква А: список можно исправлять")
-                                              : QStringLiteral("Перечёркнутая буква А: список закрыт для исправлений"));
+        isp->setAccessibleDescription(
+            editing ? QStringLiteral("Буква А: список можно исправлять")
+                    : QStringLiteral("Перечёркнутая буква А: список закрыт для исправлений"));
     };
     describeIsp(m_ui.isp->isChecked());
     connect(m_ui.isp, &QAbstractButton::toggled, this, describeIsp);
