@@ -10,7 +10,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation2
     xvfb xauth
     libx11-dev
     clang libclang-rt-14-dev

@@ -1,5 +1,7 @@
 #include "platform/CommonDialog.h"
 
+#include "platform/NoSettings.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QPrintDialog>
@@ -28,6 +30,8 @@ QString qtFileFilter(const QString& filter)
 QtCommonDialog::QtCommonDialog(QWidget* parent)
     : m_parent(parent)
 {
+    // The toolkit's dialogs read and write no settings file.
+    keepNoSettings();
 }
 
 QString QtCommonDialog::showOpen(const FileRequest& request)

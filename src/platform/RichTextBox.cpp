@@ -683,18 +683,18 @@ bool RichTextBox::event(QEvent* event)
             return true;
         }
     }
-    // Tab moves on to the next control while the register is locked; while editing it types a tab and
-    // Ctrl+Tab moves on.
+    // Tab and Shift+Tab move through the window's tab order whether or not the register is locked. While
+    // editing, Ctrl+Tab types a tab, as in the classic multi-line fields; otherwise it moves on too.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         if (tab) {
             const bool backwards = key->key() == Qt::Key_Backtab || key->modifiers() & Qt::ShiftModifier;
-            if (m_locked || m_tabChangesFocus || key->modifiers() & Qt::ControlModifier || backwards) {
+            const bool control = key->modifiers() & Qt::ControlModifier;
+            if (control && !backwards && !m_locked && !m_tabChangesFocus)
+                insertTyped(QStringLiteral("\t"));
+            else
                 focusNextPrevChild(!backwards);
-                return true;
-            }
-            insertTyped(QStringLiteral("\t"));
             return true;
         }
     }

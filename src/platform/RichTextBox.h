@@ -36,7 +36,7 @@ public:
     bool isLocked() const { return m_locked; }
     bool isReadOnly() const { return m_locked; }
     void setLocked(bool locked);
-    // Tab moves the focus on instead of typing a tab.
+    // Tab always moves the focus on; with this on, Ctrl+Tab does too instead of typing a tab.
     void setTabChangesFocus(bool on) { m_tabChangesFocus = on; }
 
     void setHeightTwips(int twips);

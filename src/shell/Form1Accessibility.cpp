@@ -4,6 +4,7 @@
 #include "platform/PictureButton.h"
 #include "platform/RichTextBox.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QEvent>
 #include <QGroupBox>
@@ -20,32 +21,33 @@ namespace {
 struct AccessibleText
 {
     const char* name;         // design name of the control
-    const char* accessible;   // accessible name
+    const char* accessible;   // accessible name, or nullptr: the current caption, read when asked
     const char* description;  // accessible description, or nullptr
 };
 
 const auto kAccessibleTexts = std::to_array<AccessibleText>({
     {"Toolbar1",   "Панель инструментов", nullptr},
-    {"isp",        "Исправить/Не исправлять", "Разрешает или запрещает исправлять список вручную"},
+    {"isp",        "Исправить/Не исправлять", nullptr},  // described by its picture, below
     {"Text1",      "Имя",               "Имя должника"},
     {"Text2",      "Диск",              "Название диска"},
-    {"Check2",     "Сегодня",           "Ставить в запись сегодняшнюю дату"},
-    {"Check4",     "Ввод",              "Ставить в запись дату из поля ниже"},
+    {"Check2",     nullptr,             "Ставить в запись сегодняшнюю дату"},
+    {"Check4",     nullptr,             "Ставить в запись дату из поля ниже"},
     {"Text7",      "Дата",              "Дата для записи, если отмечено «Ввод»"},
-    {"Command1",   "Принять",           "Добавить запись в список должников"},
-    {"Check1",     "Исправить",         "Разрешает исправлять список вручную"},
-    {"Command6",   "Открыть",           "Открыть список из файла"},
+    {"Command1",   nullptr,             "Добавить запись в список должников"},
+    {"Check1",     nullptr,             "Разрешает или запрещает исправлять список вручную"},
+    {"Command6",   nullptr,             "Открыть список из файла"},
+    // The caption begins with a Latin C, which a speech synthesizer would spell out.
     {"Command5",   "Сохранить",         "Сохранить список в файл"},
-    {"Command4",   "Выход",             nullptr},
-    {"Command10",  "Курсор",            "Показать набор указателей"},
-    {"Command11",  "Курсор",            "Скрыть набор указателей"},
-    {"Command7",   "Больше",            "Увеличить окно"},
-    {"Command8",   "Меньше",            "Уменьшить окно"},
-    {"Command2",   "Жирный",            nullptr},
-    {"Command3",   "Курсив",            nullptr},
-    {"Check3",     "Подчёркнутый",      nullptr},
-    {"Command9",   "Цвет фона",         "Выбрать цвет фона списка"},
-    {"Text8",      "Размер шрифта",     "Размер шрифта выделенного текста в пунктах"},
+    {"Command4",   nullptr,             nullptr},
+    {"Command10",  nullptr,             "Показать набор указателей"},
+    {"Command11",  nullptr,             "Скрыть набор указателей"},
+    {"Command7",   nullptr,             "Увеличить окно"},
+    {"Command8",   nullptr,             "Уменьшить окно"},
+    {"Command2",   nullptr,             nullptr},
+    {"Command3",   nullptr,             nullptr},
+    {"Check3",     nullptr,             nullptr},
+    {"Command9",   nullptr,             "Выбрать цвет фона списка"},
+    {"Text8",      "Размер шрифта",     "Размер шрифта всего списка в пунктах"},
     {"Box",        "Список должников",  "Кто, какой диск и когда взял"},
     {"StatusBar1", "Строка состояния",  nullptr},
     {"Frame6",     "Указатели",         "Щёлкните картинку, чтобы сделать её указателем мыши"},
@@ -58,7 +60,7 @@ const auto kAccessibleTexts = std::to_array<AccessibleText>({
     {"Image7",     "Синяя стрелка",     "Указатель: синяя стрелка"},
     {"Image8",     "Три диска",         "Указатель: три диска"},
     {"Image9",     "Должник с диском",  "Указатель: должник с диском"},
-    {"Command12",  "Загрузить",         "Загрузить значок или указатель из файла"},
+    {"Command12",  nullptr,             "Загрузить значок или указатель из файла"},
 });
 
 // The images of the cursor panel take the keyboard focus only while the panel is in view, so Tab
@@ -104,7 +106,8 @@ void Form1::bindAccessibility()
     for (const AccessibleText& text : kAccessibleTexts) {
         auto* control = findChild<QWidget*>(QString::fromUtf8(text.name));
         Q_ASSERT_X(control, "Form1::bindAccessibility", text.name);
-        control->setAccessibleName(QString::fromUtf8(text.accessible));
+        if (text.accessible)
+            control->setAccessibleName(QString::fromUtf8(text.accessible));
         if (text.description)
             control->setAccessibleDescription(QString::fromUtf8(text.description));
     }
@@ -130,6 +133,16 @@ void Form1::bindAccessibility()
     }
     setTabOrder(previous, m_ui.Command11);
     new CursorPanelFocus(m_ui.client, m_ui.Frame6, images);
+
+    // isp has no caption: its picture tells whether the register may be edited, and so does its
+    // description. Its ticked state, which goes with the picture, is told by the toolkit.
+    const auto describeIsp = [isp = m_ui.isp](bool editing) {
+        isp->setAccessibleDescription(
+            editing ? QStringLiteral("Буква А: список можно исправлять")
+                    : QStringLiteral("Перечёркнутая буква А: список закрыт для исправлений"));
+    };
+    describeIsp(m_ui.isp->isChecked());
+    connect(m_ui.isp, &QAbstractButton::toggled, this, describeIsp);
 }
 
 } // namespace krambol::shell

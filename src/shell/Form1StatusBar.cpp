@@ -5,6 +5,7 @@
 #include "platform/Twips.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -50,21 +51,30 @@ private:
 void Form1::bindStatusBar()
 {
     QStatusBar* bar = m_ui.StatusBar1;
+    // The panels stand side by side in a row of their own, as the classic bar draws them: the bar
+    // would put its 6-pixel spacing between them and take 18 pixels from the hint panel, whose
+    // longest hints need the whole width the design gives it.
+    auto* row = new QWidget(bar);
+    row->setObjectName(QStringLiteral("StatusBar1Panels"));
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(QMargins());
+    layout->setSpacing(0);
     for (int i = 0; i < 4; ++i) {
-        auto* panel = new QLabel(bar);
+        auto* panel = new QLabel(row);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setFocusPolicy(Qt::NoFocus);
         if (i < 3) {
             panel->setAlignment(Qt::AlignCenter);
             panel->setFixedWidth(platform::twipsToPixels(kPanelWidths[i]));
-            bar->addWidget(panel, 0);
+            layout->addWidget(panel, 0);
         } else {
             panel->setMinimumWidth(platform::twipsToPixels(kPanelMinimumWidth));
-            bar->addWidget(panel, 1);
+            layout->addWidget(panel, 1);
         }
         m_panels[i] = panel;
     }
+    bar->addWidget(row, 1);
     m_panels[2]->setText(QStringLiteral("CAPS"));
 
     auto* timer = new QTimer(bar);

@@ -58,8 +58,8 @@ private Q_SLOTS:
 
     void unlockedKeysEdit_data();
     void unlockedKeysEdit();
-    void tabTypesATabWhileCtrlTabAndShiftTabMoveFocus();
-    void tabChangesFocusMakesTabMoveFocus();
+    void tabAndShiftTabMoveFocusWhileEditing();
+    void tabChangesFocusMakesCtrlTabMoveFocus();
     void undoAndRedoTakeBackTyping();
     void inputMethodCommitInserts();
     void inputMethodReplacesTextNextToTheCaret_data();
@@ -203,7 +203,7 @@ void RichTextBoxTest::unlockedKeysEdit_data()
     QTest::newRow("enter makes a paragraph") << u"abcd"_qs << 2 << 2 << QString() << int(Qt::Key_Return) << none << u"ab\ncd"_qs << 3;
     QTest::newRow("keypad enter makes a paragraph") << u"abcd"_qs << 4 << 4 << QString() << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << u"abcd\n"_qs << 5;
     QTest::newRow("enter replaces the selection") << u"abcd"_qs << 1 << 3 << QString() << int(Qt::Key_Return) << none << u"a\nd"_qs << 2;
-    QTest::newRow("tab types a tab") << u"ab"_qs << 1 << 1 << QString() << int(Qt::Key_Tab) << none << u"a\tb"_qs << 2;
+    QTest::newRow("ctrl+tab types a tab") << u"ab"_qs << 1 << 1 << QString() << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Qt::ControlModifier) << u"a\tb"_qs << 2;
     QTest::newRow("backspace in an empty pane") << QString() << 0 << 0 << QString() << int(Qt::Key_Backspace) << none << QString() << 0;
     QTest::newRow("enter in an empty pane") << QString() << 0 << 0 << QString() << int(Qt::Key_Return) << none << u"\n"_qs << 1;
     QTest::newRow("backspace after a last empty paragraph") << u"ab\n"_qs << 3 << 3 << QString() << int(Qt::Key_Backspace) << none << u"ab"_qs << 2;
@@ -239,27 +239,30 @@ void RichTextBoxTest::unlockedKeysEdit()
     QVERIFY(m_box->hasFocus());
 }
 
-void RichTextBoxTest::tabTypesATabWhileCtrlTabAndShiftTabMoveFocus()
+void RichTextBoxTest::tabAndShiftTabMoveFocusWhileEditing()
 {
     m_box->setLocked(false);
     m_box->setText(u"ab"_qs);
-    QTest::keyClick(m_box, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(m_box, Qt::Key_Tab);
     QVERIFY(m_after->hasFocus());
     QCOMPARE(m_box->text(), u"ab"_qs);
 
-    m_box->setFocus();
-    QVERIFY(m_box->hasFocus());
-    QTest::keyClick(m_box, Qt::Key_Backtab, Qt::ShiftModifier);
-    QVERIFY(m_before->hasFocus());
-    QCOMPARE(m_box->text(), u"ab"_qs);
+    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ShiftModifier),
+                                                   Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier)}) {
+        m_box->setFocus();
+        QVERIFY(m_box->hasFocus());
+        QTest::keyClick(m_box, Qt::Key_Backtab, modifiers);
+        QVERIFY(m_before->hasFocus());
+        QCOMPARE(m_box->text(), u"ab"_qs);
+    }
 }
 
-void RichTextBoxTest::tabChangesFocusMakesTabMoveFocus()
+void RichTextBoxTest::tabChangesFocusMakesCtrlTabMoveFocus()
 {
     m_box->setLocked(false);
     m_box->setTabChangesFocus(true);
     m_box->setText(u"ab"_qs);
-    QTest::keyClick(m_box, Qt::Key_Tab);
+    QTest::keyClick(m_box, Qt::Key_Tab, Qt::ControlModifier);
     QVERIFY(m_after->hasFocus());
     QCOMPARE(m_box->text(), u"ab"_qs);
 }
@@ -442,9 +445,12 @@ void RichTextBoxTest::lockedTabMovesFocus()
 {
     m_box->setLocked(true);
     m_box->setText(u"ab"_qs);
-    QTest::keyClick(m_box, Qt::Key_Tab);
-    QVERIFY(m_after->hasFocus());
-    QCOMPARE(m_box->text(), u"ab"_qs);
+    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+        m_box->setFocus();
+        QTest::keyClick(m_box, Qt::Key_Tab, modifiers);
+        QVERIFY(m_after->hasFocus());
+        QCOMPARE(m_box->text(), u"ab"_qs);
+    }
     m_box->setFocus();
     QTest::keyClick(m_box, Qt::Key_Backtab, Qt::ShiftModifier);
     QVERIFY(m_before->hasFocus());

@@ -11,6 +11,9 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <functional>
+#include <vector>
+
 using namespace krambol;
 
 // The main window for people who use a screen reader or only the keyboard.
@@ -73,6 +76,7 @@ private slots:
         QTest::newRow("register pane") << "Box" << "Список должников";
         QTest::newRow("accept button") << "Command1" << "Принять";
         QTest::newRow("save button reads as Cyrillic") << "Command5" << "Сохранить";
+        QTest::newRow("check box by caption") << "Check4" << "Ввод";
         QTest::newRow("toolbar picture by tool tip") << "Toolbar1_print" << "Печать";
         QTest::newRow("edit switch by tool tip") << "isp" << "Исправить/Не исправлять";
         QTest::newRow("cursor image") << "Image5" << "Рука";
@@ -82,6 +86,88 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, name);
         QCOMPARE(testing::accessibleName(f.child(control)), name);
+    }
+
+    // Each control whose caption, picture, visibility or check mark changes at run time, after every
+    // change, as the accessibility interfaces report it.
+    void namesAndStatesFollowWhatTheWindowShows()
+    {
+        QMenu* view = f.form->findChild<QMenu*>(QStringLiteral("пиап"));
+        QVERIFY(view);
+        const auto menuItem = [view](const QString& caption) -> QAccessibleInterface* {
+            QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view);
+            for (int i = 0; list && i < list->childCount(); ++i)
+                if (list->child(i)->text(QAccessible::Name) == caption)
+                    return list->child(i);
+            return nullptr;
+        };
+        const auto node = [this](const char* name) { return QAccessible::queryAccessibleInterface(f.child(name)); };
+        const auto shown = [&](const char* name) { return !node(name)->state().invisible; };
+        const auto checked = [&](const char* name) { return bool(node(name)->state().checked); };
+        const auto described = [&](const char* name) { return node(name)->text(QAccessible::Description); };
+
+        struct Step
+        {
+            const char* what;
+            std::function<void()> act;
+            std::function<void()> expect;
+        };
+        const QString crossedA = QStringLiteral("Перечёркнутая буква А: список закрыт для исправлений");
+        const QString plainA = QStringLiteral("Буква А: список можно исправлять");
+        const auto editing = [&](bool on, const QString& caption) {
+            QCOMPARE(testing::accessibleName(f.ui().Check1), caption);
+            QCOMPARE(checked("Check1"), on);
+            QCOMPARE(testing::accessibleName(f.ui().isp), QStringLiteral("Исправить/Не исправлять"));
+            QCOMPARE(checked("isp"), on);
+            QCOMPARE(described("isp"), on ? plainA : crossedA);
+        };
+        const std::vector<Step> steps{
+            {"start", [] {}, [&] {
+                 editing(false, QStringLiteral("Исправить"));
+                 QCOMPARE(testing::accessibleName(f.ui().Command10), QStringLiteral("Курсор >>"));
+                 QVERIFY(shown("Command10") && !shown("Command11"));
+                 QCOMPARE(testing::accessibleName(f.ui().Command7), QStringLiteral("Больше >>"));
+                 QVERIFY(shown("Command7") && !shown("Command8"));
+                 QVERIFY(menuItem(QStringLiteral("Строка состояния"))->state().checked);
+                 QVERIFY(menuItem(QStringLiteral("Панель управления"))->state().checked);
+                 QCOMPARE(described("Text8"), QStringLiteral("Размер шрифта всего списка в пунктах"));
+             }},
+            {"Check1 ticked", [&] { f.ui().Check1->click(); }, [&] { editing(true, QStringLiteral("Не исправлять")); }},
+            {"isp unticked", [&] { f.ui().isp->click(); }, [&] { editing(false, QStringLiteral("Исправлять")); }},
+            {"isp ticked", [&] { f.ui().isp->click(); }, [&] { editing(true, QStringLiteral("Не исправлять")); }},
+            {"menu Нет", [&] { f.form->аа_Click(); }, [&] { editing(false, QStringLiteral("Исправлять")); }},
+            {"menu Да", [&] { f.form->ыв_Click(); }, [&] { editing(true, QStringLiteral("Не исправлять")); }},
+            {"Курсор >>", [&] { f.form->Command10_Click(); }, [&] {
+                 QVERIFY(!shown("Command10") && shown("Command11"));
+                 QCOMPARE(testing::accessibleName(f.ui().Command11), QStringLiteral("<< Курсор "));
+             }},
+            {"<< Курсор", [&] { f.form->Command11_Click(); }, [&] { QVERIFY(shown("Command10") && !shown("Command11")); }},
+            {"Больше >>", [&] { f.form->Command7_Click(); }, [&] {
+                 QVERIFY(!shown("Command7") && shown("Command8"));
+                 QCOMPARE(testing::accessibleName(f.ui().Command8), QStringLiteral("<< Меньше"));
+             }},
+            {"<< Меньше", [&] { f.form->Command8_Click(); }, [&] { QVERIFY(shown("Command7") && !shown("Command8")); }},
+            {"status bar hidden", [&] { f.form->паиап_Click(); }, [&] {
+                 QVERIFY(!menuItem(QStringLiteral("Строка состояния"))->state().checked);
+                 QVERIFY(menuItem(QStringLiteral("Строка состояния"))->state().checkable);
+             }},
+            {"toolbar hidden", [&] { f.form->тпп_Click(); }, [&] {
+                 QVERIFY(!menuItem(QStringLiteral("Панель управления"))->state().checked);
+                 QVERIFY(!shown("isp"));
+             }},
+            {"both shown again", [&] { f.form->паиап_Click(); f.form->тпп_Click(); }, [&] {
+                 QVERIFY(menuItem(QStringLiteral("Строка состояния"))->state().checked);
+                 QVERIFY(menuItem(QStringLiteral("Панель управления"))->state().checked);
+                 QVERIFY(shown("isp"));
+             }},
+        };
+        for (const Step& step : steps) {
+            step.act();
+            QTest::qWait(0);
+            step.expect();
+            if (QTest::currentTestFailed())
+                QFAIL(step.what);
+        }
     }
 
     void theRegisterReadsAsTextWithItsCaret()

@@ -28,6 +28,7 @@ private Q_SLOTS:
     void everyControlStandsWhereTheTableSays();
     void clientAreaIsUnderTheMenuBar();
     void frameHasACloseButtonOnlyAndCannotBeResized();
+    void focusStartsOnTheRegisterAndTabFollowsTheTable_data();
     void focusStartsOnTheRegisterAndTabFollowsTheTable();
     void fieldsUseTheBoldCentredFont();
     void pointersOverFieldsAndSurface();
@@ -127,11 +128,24 @@ void Form1LayoutTest::frameHasACloseButtonOnlyAndCannotBeResized()
     QCOMPARE(f.form->size(), before);
 }
 
+void Form1LayoutTest::focusStartsOnTheRegisterAndTabFollowsTheTable_data()
+{
+    QTest::addColumn<bool>("editing");
+    QTest::newRow("register locked") << false;
+    QTest::newRow("register being edited") << true;
+}
+
 void Form1LayoutTest::focusStartsOnTheRegisterAndTabFollowsTheTable()
 {
+    QFETCH(bool, editing);
     f.form->show();
     QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.ui().Box));
+    if (editing) {
+        f.ui().Check1->click();
+        QVERIFY(!f.ui().Box->isLocked());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.ui().Box));
+    }
 
     // Expected order: visible controls that take focus, by their tab numbers.
     QList<std::pair<int, QString>> expected;
@@ -151,6 +165,7 @@ void Form1LayoutTest::focusStartsOnTheRegisterAndTabFollowsTheTable()
         names << name;
     QCOMPARE(walked, names);
     QVERIFY(names.contains(QStringLiteral("Text1")) && names.contains(QStringLiteral("isp")));
+    QCOMPARE(f.ui().Box->text(), QString());  // Tab typed nothing on its way through the register
 }
 
 void Form1LayoutTest::fieldsUseTheBoldCentredFont()

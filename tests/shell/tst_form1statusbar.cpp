@@ -3,6 +3,7 @@
 #include "support/Form1Fixture.h"
 #include "WindowMouse.h"
 
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QStatusBar>
@@ -23,6 +24,7 @@ private Q_SLOTS:
     void timeDateAndCapsShowBeforeAnyHint();
     void clockAndCapsLockAreKeptCurrent();
     void hidingAndShowingKeepsTheHintAndRefreshesTheClock();
+    void everyHintShowsWholeAtTheStartWidth();
     void barFollowsTheWindowWidth();
     void clickingAPanelChangesNothing_data();
     void clickingAPanelChangesNothing();
@@ -41,7 +43,7 @@ void Form1StatusBarTest::fourInsetPanelsWithTheirWidths()
     int left = -1;
     for (int number = 1; number <= 4; ++number) {
         QLabel* label = panel(number);
-        QCOMPARE(label->parentWidget(), bar);
+        QVERIFY(bar->isAncestorOf(label));
         QVERIFY(label->isVisible());
         QCOMPARE(label->frameShape(), QFrame::Panel);
         QCOMPARE(label->frameShadow(), QFrame::Sunken);
@@ -53,10 +55,40 @@ void Form1StatusBarTest::fourInsetPanelsWithTheirWidths()
     }
     for (int number = 1; number <= 3; ++number)
         QCOMPARE(panel(number)->width(), 1440 / 15);
-    // The hint panel fills the rest of the starting bar.
-    // The hint panel fills the rest of the starting bar, the bar's own spacing apart.
-    QVERIFY(panel(4)->width() >= 3360 / 15 - 20);
-    QVERIFY(panel(4)->geometry().right() >= bar->width() - 3);
+    // The panels stand side by side and the hint panel fills the rest of the starting bar: at least the
+    // design's width.
+    for (int number = 2; number <= 4; ++number)
+        QCOMPARE(panel(number)->x(), panel(number - 1)->geometry().right() + 1);
+    QVERIFY2(panel(4)->width() >= 3360 / 15, qPrintable(QString::number(panel(4)->width())));
+    QVERIFY(panel(4)->mapTo(bar, QPoint(panel(4)->width(), 0)).x() >= bar->width() - 3);
+}
+
+void Form1StatusBarTest::everyHintShowsWholeAtTheStartWidth()
+{
+    using Reaction = void (shell::Form1::*)(Qt::MouseButtons, Qt::KeyboardModifiers, int, int);
+    const Reaction hovers[] = {
+        &shell::Form1::Command1_MouseMove, &shell::Form1::Command4_MouseMove, &shell::Form1::Command5_MouseMove,
+        &shell::Form1::Command6_MouseMove, &shell::Form1::Command7_MouseMove, &shell::Form1::Command8_MouseMove,
+        &shell::Form1::Command10_MouseMove, &shell::Form1::Check1_MouseMove, &shell::Form1::Command2_MouseMove,
+        &shell::Form1::Command3_MouseMove, &shell::Form1::Check3_MouseMove, &shell::Form1::Check2_MouseMove,
+        &shell::Form1::Check4_MouseMove, &shell::Form1::Text1_MouseMove, &shell::Form1::Text2_MouseMove,
+        &shell::Form1::Box_MouseMove, &shell::Form1::Toolbar1_MouseMove, &shell::Form1::Form_MouseMove,
+    };
+    QLabel* hints = panel(4);
+    const QString font = QFontInfo(hints->font()).family() + QLatin1Char(' ')
+                         + QString::number(QFontInfo(hints->font()).pointSizeF());
+    QStringList seen;
+    for (const Reaction hover : hovers) {
+        (f.form.get()->*hover)(Qt::NoButton, Qt::NoModifier, 0, 0);
+        const QString hint = hints->text();
+        QVERIFY(!hint.isEmpty() && !seen.contains(hint));
+        seen << hint;
+        // What the panel needs to show the text whole: frame, indent and the text itself.
+        const int needed = hints->sizeHint().width();
+        QVERIFY2(needed <= hints->width(), qPrintable(QStringLiteral("\"%1\" needs %2 px in %3, the panel has %4")
+                                                          .arg(hint).arg(needed).arg(font).arg(hints->width())));
+    }
+    QVERIFY(seen.contains(QStringLiteral("Вставить набранную с клавиатуры дату")));
 }
 
 void Form1StatusBarTest::timeDateAndCapsShowBeforeAnyHint()
