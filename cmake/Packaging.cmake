@@ -82,6 +82,7 @@ hand, printed, and saved to .krm files (plain RTF). Russian interface.")
 # are not seen by it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, qt6-translations-l10n")
+# Liberation Sans has the widths the status-bar panels were made for (README, "Fonts").
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-dejavu-core, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
