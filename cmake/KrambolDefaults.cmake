@@ -5,6 +5,12 @@ if(KRAMBOL_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Checked buffer sizes in the C library's read, write and copy calls, as Debian builds its packages
+# (the sanitizers check the same and more, and do not mix with it).
+if(NOT KRAMBOL_SANITIZE AND NOT KRAMBOL_FUZZ AND NOT MSVC)
+    add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+endif()
+
 if(KRAMBOL_FUZZ)
     # Coverage for libFuzzer in every library; the fuzz executables add the fuzzer's main.
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
