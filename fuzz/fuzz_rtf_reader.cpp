@@ -38,11 +38,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("written document does not read back");
     if (second.document.plainText() != text)
         fail("written document reads back to another text");
-    if (second.document.runs.size() != first.document.runs.size())
+    if (second.document.runCount() != first.document.runCount())
         fail("written document reads back to other runs");
-    for (qsizetype i = 0; i < first.document.runs.size(); ++i) {
-        if (!(second.document.runs[i].format == first.document.runs[i].format))
+    for (qsizetype i = 0; i < first.document.runCount(); ++i) {
+        if (first.document.runText(i).isEmpty() || (i > 0 && first.document.runFormat(i) == first.document.runFormat(i - 1)))
+            fail("an empty run, or two neighbouring runs in one format");
+        if (!(second.document.runFormat(i) == first.document.runFormat(i)))
             fail("written document reads back to other formats");
+    }
+
+    // A small budget refuses at a position inside the input, with nothing read, or reads the same document.
+    Budget small;
+    small.allowance = 512;
+    small.perInputByte = 2;
+    const ReadResult tight = read(input, small);
+    if (tight.error && tight.error->code == Error::Code::TooComplex) {
+        if (tight.error->position < 0 || tight.error->position > input.size() || !tight.document.isEmpty())
+            fail("a refusal outside the input, or with a document");
+    } else if (!(tight.document == first.document) || tight.error != first.error) {
+        fail("a budget that suffices changes what is read");
     }
     return 0;
 }

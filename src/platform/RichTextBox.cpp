@@ -31,8 +31,10 @@ namespace krambol::platform {
 
 namespace {
 
-// A register file larger than this is not a register: refuse it rather than exhaust memory.
-constexpr qint64 kLargestFile = qint64(512) * 1024 * 1024;
+// A register file larger than this is not a register: refuse it rather than exhaust memory. Showing a file
+// takes up to ten times its size in memory (the reader refuses what would take more), so 64 MiB may take
+// 640 MiB; a register spends about 95 bytes on an entry, so this leaves room for 700 000 entries.
+constexpr qint64 kLargestFile = qint64(64) * 1024 * 1024;
 
 // Characters laid out in one idle step: a few milliseconds, so that input never waits long.
 constexpr int kIdleStep = 6000;
@@ -312,7 +314,7 @@ std::optional<QString> RichTextBox::loadFile(const QString& path)
 {
     const WholeFileRead file = readRegularFile(
         path, kLargestFile,
-        QStringLiteral("Файл слишком велик для списка должников (больше %1 МБ).").arg(kLargestFile / (1024 * 1024)));
+        QStringLiteral("Файл слишком велик для списка должников: больше %1 МБ.").arg(kLargestFile / (1024 * 1024)));
     if (file.error)
         return file.error;
     const QByteArray& bytes = file.bytes;

@@ -29,14 +29,32 @@ rtf::CharFormat shownFormat(const QTextCharFormat& format, const QFont& defaultF
     return shown;
 }
 
-void append(rtf::Document& document, const rtf::CharFormat& format, const QString& text)
+// A property that holds the font's name as a string. QTextFormat hashes a string list (the font families)
+// by its type alone, so formats that differ in font name only would all share one hash, and looking up a
+// format among n such formats would compare it with each of them: showing n distinct fonts would take
+// time quadratic in n. This property makes their hashes differ; nothing else reads it.
+constexpr int kFontNameKey = QTextFormat::UserProperty + 0x4B;
+
+// The format that shows a run over the document's font. What that font already shows is left to it: each
+// property costs memory in every distinct format, and a document may hold a format for each of its runs.
+// (Changing the document's font changes the formatted text with it, so leaving a property out shows the
+// same now and later.)
+QTextCharFormat textFormat(const rtf::CharFormat& shown, const QFont& documentFont)
 {
-    if (text.isEmpty())
-        return;
-    if (!document.runs.isEmpty() && document.runs.back().format == format)
-        document.runs.back().text += text;
-    else
-        document.runs.append(rtf::Run{format, text});
+    QTextCharFormat format;
+    format.setFontFamilies({shown.fontName});
+    format.setProperty(kFontNameKey, shown.fontName);
+    if (documentFont.pointSizeF() != shown.halfPoints / 2.0)
+        format.setFontPointSize(shown.halfPoints / 2.0);
+    if (documentFont.bold() != shown.bold)
+        format.setFontWeight(shown.bold ? QFont::Bold : QFont::Normal);
+    if (documentFont.italic() != shown.italic)
+        format.setFontItalic(shown.italic);
+    if (documentFont.underline() != shown.underline)
+        format.setFontUnderline(shown.underline);
+    if (shown.color)
+        format.setForeground(QColor(*shown.color));
+    return format;
 }
 
 } // namespace
@@ -50,10 +68,20 @@ rtf::Document toRtfDocument(const QTextDocument& document, int from, int to)
     const QFont defaultFont = document.defaultFont();
 
     rtf::Document result;
+    // Each of the document's formats is shown once: its index in the result's table by its own.
+    QHash<int, int> formats;
+    const auto formatOf = [&](int index, const QTextCharFormat& format) {
+        auto it = formats.find(index);
+        if (it == formats.end())
+            it = formats.insert(index, result.addFormat(shownFormat(format, defaultFont)));
+        return *it;
+    };
     for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
         if (block.position() > from) {
             // The break before this block lies inside the range.
-            append(result, shownFormat(block.previous().charFormat(), defaultFont), QString(QChar::ParagraphSeparator));
+            const QTextBlock previous = block.previous();
+            result.append(formatOf(previous.charFormatIndex(), previous.charFormat()),
+                          QStringView(u"\u2029"));
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -61,8 +89,9 @@ rtf::Document toRtfDocument(const QTextDocument& document, int from, int to)
             const int stop = qMin(fragment.position() + fragment.length(), to);
             if (start >= stop)
                 continue;
-            append(result, shownFormat(fragment.charFormat(), defaultFont),
-                   fragment.text().mid(start - fragment.position(), stop - start));
+            const QString text = fragment.text();
+            result.append(formatOf(fragment.charFormatIndex(), fragment.charFormat()),
+                          QStringView(text).sliced(start - fragment.position(), stop - start));
         }
     }
     return result;
@@ -70,22 +99,21 @@ rtf::Document toRtfDocument(const QTextDocument& document, int from, int to)
 
 void insertRtfDocument(QTextCursor& cursor, const rtf::Document& document)
 {
+    const QFont documentFont = cursor.document()->defaultFont();
     cursor.beginEditBlock();
-    for (const rtf::Run& run : document.runs) {
-        QTextCharFormat format;
-        format.setFontFamilies({run.format.fontName});
-        format.setFontPointSize(run.format.halfPoints / 2.0);
-        format.setFontWeight(run.format.bold ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(run.format.italic);
-        format.setFontUnderline(run.format.underline);
-        if (run.format.color)
-            format.setForeground(QColor(*run.format.color));
-        const QList<QStringView> paragraphs = QStringView(run.text).split(QChar::ParagraphSeparator);
-        for (qsizetype i = 0; i < paragraphs.size(); ++i) {
-            if (i > 0)
-                cursor.insertBlock(cursor.blockFormat(), format);
-            if (!paragraphs[i].isEmpty())
-                cursor.insertText(paragraphs[i].toString(), format);
+    for (qsizetype i = 0; i < document.runCount(); ++i) {
+        const QTextCharFormat format = textFormat(document.runFormat(i), documentFont);
+        const QStringView text = document.runText(i);
+        qsizetype start = 0;
+        while (true) {
+            const qsizetype stop = text.indexOf(QChar::ParagraphSeparator, start);
+            const QStringView paragraph = text.sliced(start, (stop < 0 ? text.size() : stop) - start);
+            if (!paragraph.isEmpty())
+                cursor.insertText(paragraph.toString(), format);
+            if (stop < 0)
+                break;
+            cursor.insertBlock(cursor.blockFormat(), format);
+            start = stop + 1;
         }
     }
     cursor.endEditBlock();

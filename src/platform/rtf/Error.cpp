@@ -11,6 +11,12 @@ QString Error::message() const
         return QStringLiteral("Файл не является документом RTF.");
     case Code::UnexpectedEnd:
         return QStringLiteral("Документ RTF обрывается на байте %1: файл неполон или повреждён.").arg(position);
+    case Code::TooComplex:
+        return QStringLiteral("Документ RTF слишком сложен для своего размера: к байту %1 в нём столько абзацев, "
+                              "шрифтов, цветов или смен оформления, что для показа понадобилось бы во много раз "
+                              "больше памяти, чем занимает сам файл.").arg(position);
+    case Code::TooLarge:
+        return QStringLiteral("Документ RTF слишком велик: больше %1 байт.").arg(position);
     }
     return QStringLiteral("Документ RTF повреждён (байт %1).").arg(position);
 }

@@ -11,6 +11,9 @@ struct Error {
         Empty,          // no bytes, or only blanks and NUL bytes
         NotRtf,         // does not begin with "{\rtf"
         UnexpectedEnd,  // the input ends before the document's outer group is closed
+        TooComplex,     // so many paragraphs, runs, formats, fonts or colours for its size that showing it
+                        // would take many times its size in memory
+        TooLarge,       // more bytes than a document may have
     };
     Code code;
     qsizetype position;

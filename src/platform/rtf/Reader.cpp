@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <string>
@@ -51,32 +52,37 @@ struct RunKey {
     friend bool operator==(const RunKey&, const RunKey&) = default;
 };
 
-struct Font {
-    int charset = -1;
-    QString name;
-};
-
-QString toQString(const std::u16string& text)
+size_t qHash(const RunKey& key, size_t seed = 0)
 {
-    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
+    return qHashMulti(seed, key.font, key.halfPoints, key.bold, key.italic, key.underline, key.color);
 }
 
-struct RawRun {
-    RunKey key;
-    QString text;
+struct Font {
+    int charset = -1;
+    QString name;   // shared by every format in this font
+};
+
+// A colour table entry that has a colour (the others are the auto colour).
+struct Color {
+    int index;
+    QRgb rgb;
 };
 
 class DocumentBuilder final : public TokenListener
 {
 public:
-    explicit DocumentBuilder(qsizetype inputSize)
+    DocumentBuilder(qsizetype inputSize, const Budget& budget)
+        : m_budget(budget), m_budgetLeft(budget.allowance + qsizetype(budget.perInputByte) * inputSize)
     {
         m_stack.reserve(64);
         m_stack.push_back(State{});
         // A document has no more characters than bytes; reserving spares the copies of growing, and
         // pages that are never written are never touched.
-        m_text.reserve(std::size_t(inputSize));
+        m_text.reserve(inputSize);
     }
+
+    // The budget has run out: the tokenizer stops, and the document is refused.
+    bool stopped() const { return m_budgetLeft < 0; }
 
     void groupStart() override;
     void groupEnd() override;
@@ -110,6 +116,9 @@ private:
     QStringDecoder& decoderFor(int codePage);
     int codePageOfFont(int number);
     const Font* font(int number) const;
+    void spend(qsizetype cost) { m_budgetLeft -= cost; }
+    int keyIndex(const RunKey& key);
+    void closeRun();
 
     std::vector<State> m_stack;
     int m_overflow = 0;         // groups deeper than maxDepth still open
@@ -118,20 +127,27 @@ private:
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
 
+    const Budget m_budget;
+    qsizetype m_budgetLeft;
+
     QHash<int, Font> m_fonts;
     bool m_readingFont = false; // a font table entry's name is being read
     int m_fontBeingRead = 0;    // its font number
     QString m_fontName;
     QByteArray m_fontNameBytes;
 
-    QList<std::optional<QRgb>> m_colors;
+    QList<Color> m_colors;
+    int m_colorCount = 0;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorHasComponent = false;
 
-    std::vector<RawRun> m_runs;
+    // The text of all runs; a run is its end in m_text and the index of its key in m_keys.
+    QString m_text;
+    QList<Document::Span> m_runs;
+    QList<RunKey> m_keys;
+    QHash<RunKey, int> m_keyIndex;
     RunKey m_runKey;
     bool m_formatChanged = true;
-    std::u16string m_text;      // text of the run being read
     std::string m_bytes;        // 8-bit text waiting to be decoded with the current code page
     char16_t m_highSurrogate = 0;
     std::map<int, QStringDecoder> m_decoders;
@@ -216,6 +232,8 @@ void DocumentBuilder::fontTableWord(ControlWord word, bool hasParameter, int par
         finishFont();
         m_readingFont = true;
         m_fontBeingRead = parameter;
+        if (!m_fonts.contains(parameter))
+            spend(m_budget.perFont);
         m_fonts.insert(parameter, Font{});
         m_cachedFont = INT_MIN;
         break;
@@ -452,11 +470,12 @@ void DocumentBuilder::text(QByteArrayView bytes)
             if (ascii) {
                 ensureRun();
                 resolveHighSurrogate();
-                const std::size_t old = m_text.size();
-                m_text.resize(old + std::size_t(bytes.size()));
-                char16_t* out = m_text.data() + old;
+                const qsizetype old = m_text.size();
+                m_text.resize(old + bytes.size());
+                QChar* out = m_text.data() + old;
                 for (const char c : bytes)
-                    *out++ = static_cast<unsigned char>(c);
+                    *out++ = QLatin1Char(c);
+                spend(m_budget.perCharacter * bytes.size());
                 return;
             }
         }
@@ -475,7 +494,12 @@ void DocumentBuilder::text(QByteArrayView bytes)
         for (const char c : bytes) {
             if (c != ';')
                 continue;
-            m_colors.append(m_colorHasComponent ? std::optional<QRgb>(QRgb(0xFF000000u | unsigned(m_red) << 16 | unsigned(m_green) << 8 | unsigned(m_blue))) : std::nullopt);
+            if (m_colorHasComponent) {
+                m_colors.append(Color{m_colorCount, QRgb(0xFF000000u | unsigned(m_red) << 16 | unsigned(m_green) << 8 | unsigned(m_blue))});
+                spend(m_budget.perColor);
+            }
+            if (m_colorCount < INT_MAX)
+                ++m_colorCount;
             m_red = m_green = m_blue = 0;
             m_colorHasComponent = false;
         }
@@ -510,7 +534,8 @@ void DocumentBuilder::appendCharacter(char16_t c)
 {
     // Most characters need none of the work below.
     if (!m_formatChanged && m_highSurrogate == 0 && m_bytes.empty() && !QChar::isSurrogate(c) && !state().hidden) {
-        m_text.push_back(c);
+        m_text.append(QChar(c));
+        spend(c == QChar::ParagraphSeparator ? m_budget.perCharacter + m_budget.perParagraph : m_budget.perCharacter);
         return;
     }
     if (state().hidden)
@@ -519,24 +544,28 @@ void DocumentBuilder::appendCharacter(char16_t c)
     ensureRun();
     if (m_highSurrogate != 0) {
         if (QChar::isLowSurrogate(c)) {
-            m_text.push_back(m_highSurrogate);
-            m_text.push_back(c);
+            m_text.append(QChar(m_highSurrogate));
+            m_text.append(QChar(c));
             m_highSurrogate = 0;
+            spend(2 * m_budget.perCharacter);
             return;
         }
         resolveHighSurrogate();
     }
-    if (QChar::isHighSurrogate(c))
+    if (QChar::isHighSurrogate(c)) {
         m_highSurrogate = c;
-    else
-        m_text.push_back(QChar::isLowSurrogate(c) ? replacementCharacter : c);
+        return;
+    }
+    m_text.append(QChar(QChar::isLowSurrogate(c) ? replacementCharacter : c));
+    spend(c == QChar::ParagraphSeparator ? m_budget.perCharacter + m_budget.perParagraph : m_budget.perCharacter);
 }
 
 void DocumentBuilder::resolveHighSurrogate()
 {
     if (m_highSurrogate != 0) {
-        m_text.push_back(replacementCharacter);
+        m_text.append(QChar(replacementCharacter));
         m_highSurrogate = 0;
+        spend(m_budget.perCharacter);
     }
 }
 
@@ -550,11 +579,34 @@ void DocumentBuilder::ensureRun()
     if (key == m_runKey)
         return;
     resolveHighSurrogate();
-    if (!m_text.empty()) {
-        m_runs.push_back(RawRun{m_runKey, toQString(m_text)});
-        m_text.clear();
-    }
+    closeRun();
     m_runKey = key;
+}
+
+int DocumentBuilder::keyIndex(const RunKey& key)
+{
+    const auto it = m_keyIndex.constFind(key);
+    if (it != m_keyIndex.cend())
+        return *it;
+    m_keys.append(key);
+    m_keyIndex.insert(key, int(m_keys.size() - 1));
+    spend(m_budget.perFormat);
+    return int(m_keys.size() - 1);
+}
+
+// Ends the run being read (text since the last run's end) in the current key.
+void DocumentBuilder::closeRun()
+{
+    const qsizetype start = m_runs.isEmpty() ? 0 : m_runs.back().end;
+    if (m_text.size() == start)
+        return;
+    const int key = keyIndex(m_runKey);
+    if (!m_runs.isEmpty() && m_runs.back().format == key) {
+        m_runs.back().end = qint32(m_text.size());
+        return;
+    }
+    m_runs.append(Document::Span{qint32(m_text.size()), qint32(key)});
+    spend(m_budget.perRun);
 }
 
 void DocumentBuilder::flushBytes()
@@ -566,14 +618,15 @@ void DocumentBuilder::flushBytes()
     ensureRun();
     resolveHighSurrogate();
     // Control bytes carry no text, as in literal text.
-    const std::size_t old = m_text.size();
-    m_text.resize(old + std::size_t(decoded.size()));
-    char16_t* out = m_text.data() + old;
+    const qsizetype old = m_text.size();
+    m_text.resize(old + decoded.size());
+    QChar* out = m_text.data() + old;
     for (const QChar c : decoded) {
         if (c.unicode() >= 0x20 || c == u'\t')
-            *out++ = c.unicode();
+            *out++ = c;
     }
-    m_text.resize(std::size_t(out - m_text.data()));
+    m_text.resize(out - m_text.data());
+    spend(m_budget.perCharacter * (m_text.size() - old));
 }
 
 void DocumentBuilder::finishFont()
@@ -629,35 +682,48 @@ Document DocumentBuilder::finish()
 {
     flushBytes();
     resolveHighSurrogate();
-    if (!m_text.empty())
-        m_runs.push_back(RawRun{m_runKey, toQString(m_text)});
+    closeRun();
     // The last paragraph mark is the document's own end, not an empty paragraph after the text.
-    if (!m_runs.empty() && m_runs.back().text.endsWith(QChar::ParagraphSeparator)) {
-        m_runs.back().text.chop(1);
-        if (m_runs.back().text.isEmpty())
+    if (!m_runs.isEmpty() && m_text.endsWith(QChar::ParagraphSeparator)) {
+        m_text.chop(1);
+        if (--m_runs.back().end == (m_runs.size() > 1 ? m_runs[m_runs.size() - 2].end : 0))
             m_runs.pop_back();
     }
+    m_text.squeeze();
 
-    Document document;
-    for (RawRun& raw : m_runs) {
+    // Each key's format. Keys that show alike (an unknown font and the default one) give equal formats,
+    // and neighbouring runs in equal formats are one run.
+    m_keyIndex = {};
+    QList<CharFormat> formats;
+    formats.reserve(m_keys.size());
+    for (const RunKey& key : std::as_const(m_keys)) {
         CharFormat format;
-        if (const Font* f = font(raw.key.font)) {
+        if (const Font* f = font(key.font)) {
             if (!f->name.isEmpty())
                 format.fontName = f->name;
             format.charset = f->charset >= 0 ? f->charset : 1;
         }
-        format.halfPoints = raw.key.halfPoints;
-        format.bold = raw.key.bold;
-        format.italic = raw.key.italic;
-        format.underline = raw.key.underline;
-        if (raw.key.color < m_colors.size())
-            format.color = m_colors.at(raw.key.color);
-        if (!document.runs.isEmpty() && document.runs.back().format == format)
-            document.runs.back().text += raw.text;
-        else
-            document.runs.append(Run{std::move(format), std::move(raw.text)});
+        format.halfPoints = key.halfPoints;
+        format.bold = key.bold;
+        format.italic = key.italic;
+        format.underline = key.underline;
+        const auto color = std::lower_bound(m_colors.cbegin(), m_colors.cend(), key.color,
+                                            [](const Color& c, int index) { return c.index < index; });
+        if (color != m_colors.cend() && color->index == key.color)
+            format.color = color->rgb;
+        formats.append(std::move(format));
     }
-    return document;
+    m_keys = {};
+    qsizetype kept = 0;
+    for (const Document::Span& run : std::as_const(m_runs)) {
+        if (kept > 0 && formats.at(m_runs[kept - 1].format) == formats.at(run.format))
+            m_runs[kept - 1].end = run.end;
+        else
+            m_runs[kept++] = run;
+    }
+    m_runs.resize(kept);
+    m_runs.squeeze();
+    return Document(std::move(m_text), std::move(formats), std::move(m_runs));
 }
 
 bool isBlank(char c)
@@ -667,8 +733,12 @@ bool isBlank(char c)
 
 } // namespace
 
-ReadResult read(QByteArrayView rtf)
+ReadResult read(QByteArrayView rtf, const Budget& budget)
 {
+    // Text positions are 32-bit.
+    constexpr qsizetype largest = INT_MAX;
+    if (rtf.size() > largest)
+        return {Document{}, Error{Error::Code::TooLarge, largest}};
     qsizetype start = 0;
     while (start < rtf.size() && isBlank(rtf[start]))
         ++start;
@@ -677,8 +747,10 @@ ReadResult read(QByteArrayView rtf)
     if (!rtf.sliced(start).startsWith("{\\rtf"))
         return {Document{}, Error{Error::Code::NotRtf, start}};
 
-    DocumentBuilder builder(rtf.size());
+    DocumentBuilder builder(rtf.size(), budget);
     const Tokenizer::Result result = Tokenizer::run(rtf.sliced(start), builder);
+    if (builder.stopped())
+        return {Document{}, Error{Error::Code::TooComplex, start + result.end}};
     ReadResult read{builder.finish(), std::nullopt};
     if (result.openGroups > 0)
         read.error = Error{Error::Code::UnexpectedEnd, rtf.size()};

@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 
 #include <array>
+#include <concepts>
 
 namespace krambol::rtf {
 
@@ -29,8 +30,9 @@ public:
 };
 
 // Splits RTF into groups, control words, control symbols, text and binary data. It stops when the
-// outermost group closes (anything after it is not read) or the input ends. No recursion, no
-// allocation: memory does not depend on the input.
+// outermost group closes (anything after it is not read) or the input ends, or, for a listener with a
+// member `bool stopped() const`, after the token that made it return true. No recursion, no allocation:
+// memory does not depend on the input.
 class Tokenizer
 {
 public:
@@ -94,6 +96,10 @@ Tokenizer::Result Tokenizer::run(QByteArrayView input, Listener& listener)
     int depth = 0;
 
     while (p < end) {
+        if constexpr (requires(const Listener& l) { { l.stopped() } -> std::same_as<bool>; }) {
+            if (listener.stopped())
+                return {p - begin, qMax(depth, 0)};
+        }
         const unsigned char c = *p;
         if (c == '{') {
             ++p;

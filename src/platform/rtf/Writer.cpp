@@ -208,9 +208,9 @@ QByteArray write(const Document& document)
     QHash<FontKey, int> fontIndex;
     std::vector<QRgb> colors;
     QHash<QRgb, int> colorIndex;
-    std::vector<int> runFont;
-    std::vector<int> runColor;
-    qsizetype textSize = 0;
+    // Each format's font and colour, by the format's index.
+    std::vector<int> formatFont;
+    std::vector<int> formatColor;
     const auto indexOfFont = [&](const CharFormat& format) {
         const FontKey key{format.fontName, format.charset};
         const auto it = fontIndex.constFind(key);
@@ -220,12 +220,20 @@ QByteArray write(const Document& document)
         fontIndex.insert(key, int(fonts.size() - 1));
         return int(fonts.size() - 1);
     };
-    for (const Run& run : document.runs) {
-        textSize += run.text.size();
-        runFont.push_back(indexOfFont(run.format));
+    std::vector<bool> used(std::size_t(document.formats().size()));
+    for (qsizetype i = 0; i < document.runCount(); ++i)
+        used[std::size_t(document.runFormatIndex(i))] = true;
+    for (qsizetype f = 0; f < document.formats().size(); ++f) {
+        const CharFormat& format = document.formats().at(f);
+        if (!used[std::size_t(f)]) {
+            formatFont.push_back(0);
+            formatColor.push_back(0);
+            continue;
+        }
+        formatFont.push_back(indexOfFont(format));
         int color = 0;
-        if (run.format.color) {
-            const QRgb rgb = *run.format.color & 0xFFFFFF;
+        if (format.color) {
+            const QRgb rgb = *format.color & 0xFFFFFF;
             const auto it = colorIndex.constFind(rgb);
             if (it != colorIndex.cend()) {
                 color = *it;
@@ -235,13 +243,13 @@ QByteArray write(const Document& document)
                 colorIndex.insert(rgb, color);
             }
         }
-        runColor.push_back(color);
+        formatColor.push_back(color);
     }
     const CharFormat defaultFormat;
     if (fonts.empty())
         indexOfFont(defaultFormat);
 
-    Output out(textSize * 12 + document.runs.size() * 64 + 1024);
+    Output out(document.text().size() * 12 + document.runCount() * 64 + 1024);
     out.raw("{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049{\\fonttbl");
     for (std::size_t i = 0; i < fonts.size(); ++i) {
         out.ensure(64);
@@ -296,12 +304,13 @@ QByteArray write(const Document& document)
             out.word("fs", halfPoints = format.halfPoints);
     };
 
-    if (document.runs.isEmpty())
+    if (document.isEmpty())
         writeFormat(defaultFormat, 0, 0);
-    for (qsizetype i = 0; i < document.runs.size(); ++i) {
-        const Run& run = document.runs.at(i);
-        writeFormat(run.format, runFont[i], runColor[i]);
-        writeText(out, run.text, fallbackTableForCharset(run.format.charset));
+    for (qsizetype i = 0; i < document.runCount(); ++i) {
+        const CharFormat& format = document.runFormat(i);
+        const std::size_t f = std::size_t(document.runFormatIndex(i));
+        writeFormat(format, formatFont[f], formatColor[f]);
+        writeText(out, document.runText(i), fallbackTableForCharset(format.charset));
     }
     out.ensure(16);
     out.word("par");

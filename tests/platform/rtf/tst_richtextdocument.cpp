@@ -58,6 +58,9 @@ private Q_SLOTS:
     void sizesRoundToTheNearestHalfPoint_data();
     void sizesRoundToTheNearestHalfPoint();
     void aRangeGivesOnlyItsPart();
+    void manyDistinctFontsShowTheirOwnNames();
+    void runsShowTheirFormatWhateverTheDocumentFont_data();
+    void runsShowTheirFormatWhateverTheDocumentFont();
 
 private:
     QTextDocument* m_document = nullptr;
@@ -108,15 +111,15 @@ void RichTextDocumentTest::runsShowTheFormatMergedOverTheDefaultFont()
     cursor.insertText(u"b"_qs, coloured);
 
     const rtf::Document document = platform::toRtfDocument(*m_document);
-    QCOMPARE(document.runs.size(), 2);
+    QCOMPARE(document.runCount(), 2);
     rtf::CharFormat expected;
     expected.fontName = u"Arial"_qs;
     expected.halfPoints = 20;
     expected.bold = true;
-    QVERIFY(document.runs[0].format == expected);
+    QVERIFY(document.runFormat(0) == expected);
     expected.bold = false;
     expected.color = 0xFF0000FF;
-    QVERIFY(document.runs[1].format == expected);
+    QVERIFY(document.runFormat(1) == expected);
 }
 
 void RichTextDocumentTest::sizesRoundToTheNearestHalfPoint_data()
@@ -135,7 +138,7 @@ void RichTextDocumentTest::sizesRoundToTheNearestHalfPoint()
     QFETCH(int, halfPoints);
     QTextCursor cursor(m_document);
     cursor.insertText(u"x"_qs, charFormat(false, false, false, points));
-    QCOMPARE(platform::toRtfDocument(*m_document).runs.value(0).format.halfPoints, halfPoints);
+    QCOMPARE(platform::toRtfDocument(*m_document).runFormat(0).halfPoints, halfPoints);
 }
 
 void RichTextDocumentTest::aRangeGivesOnlyItsPart()
@@ -147,7 +150,52 @@ void RichTextDocumentTest::aRangeGivesOnlyItsPart()
     QCOMPARE(platform::toRtfDocument(*m_document, 1, 6).plainText(), u"bc\nde"_qs);
     QCOMPARE(platform::toRtfDocument(*m_document, 4).plainText(), u"def"_qs);
     QCOMPARE(platform::toRtfDocument(*m_document).plainText(), m_document->toPlainText());
-    QCOMPARE(platform::toRtfDocument(*m_document, 2, 2).runs.size(), 0);
+    QCOMPARE(platform::toRtfDocument(*m_document, 2, 2).runCount(), 0);
+}
+
+void RichTextDocumentTest::manyDistinctFontsShowTheirOwnNames()
+{
+    // Formats that differ in their font's name only (Qt hashes them alike unless told apart).
+    rtf::Document document;
+    const int fonts = 20000;
+    for (int i = 0; i < fonts; ++i) {
+        rtf::CharFormat format;
+        format.fontName = QStringLiteral("Font %1").arg(i);
+        document.append(format, QStringLiteral("%1 ").arg(i));
+        document.append(rtf::CharFormat{}, u"| "_qs);
+    }
+    QTextCursor cursor(m_document);
+    platform::insertRtfDocument(cursor, document);
+    QCOMPARE(platform::toRtfDocument(*m_document), document);
+}
+
+void RichTextDocumentTest::runsShowTheirFormatWhateverTheDocumentFont_data()
+{
+    QTest::addColumn<QFont>("documentFont");
+    QTest::newRow("the register's font") << QFont(QStringLiteral("MS Sans Serif"), 24);
+    QFont styled(QStringLiteral("Arial"), 10);
+    styled.setBold(true);
+    styled.setItalic(true);
+    styled.setUnderline(true);
+    QTest::newRow("bold italic underlined 10 points") << styled;
+}
+
+void RichTextDocumentTest::runsShowTheirFormatWhateverTheDocumentFont()
+{
+    QFETCH(QFont, documentFont);
+    m_document->setDefaultFont(documentFont);
+    rtf::Document document;
+    for (int i = 0; i < 16; ++i) {
+        rtf::CharFormat format;
+        format.bold = i & 1;
+        format.italic = i & 2;
+        format.underline = i & 4;
+        format.halfPoints = i & 8 ? 20 : 48;
+        document.append(format, QStringLiteral("run %1 ").arg(i));
+    }
+    QTextCursor cursor(m_document);
+    platform::insertRtfDocument(cursor, document);
+    QCOMPARE(platform::toRtfDocument(*m_document), document);
 }
 
 QTEST_MAIN(RichTextDocumentTest)

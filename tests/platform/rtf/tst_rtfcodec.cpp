@@ -31,7 +31,7 @@ CharFormat fontFormat(const QString& name, int charset, int halfPoints)
 
 Document document(std::initializer_list<Run> runs)
 {
-    return Document{QList<Run>(runs)};
+    return Document(runs);
 }
 
 Document plain(const QString& text)
@@ -48,7 +48,7 @@ QString dataDir()
 QString describe(const Document& d)
 {
     QString s;
-    for (const Run& r : d.runs) {
+    for (const Run& r : d.runs()) {
         s += QStringLiteral("[%1 %2 %3 b%4 i%5 u%6 c%7] %8\n")
                  .arg(r.format.fontName)
                  .arg(r.format.charset)
@@ -86,6 +86,10 @@ private Q_SLOTS:
     void pathologicalInputsStayBounded_data();
     void pathologicalInputsStayBounded();
     void manyFontsAndColoursWriteAndReadBack();
+    void manyFontsReadToTheirOwnNames();
+    void structuresTooCostlyForTheirSizeAreRefused_data();
+    void structuresTooCostlyForTheirSizeAreRefused();
+    void theBudgetRunsOutAtAByteOfTheInput();
     void errorMessagesTellTheUserWhatIsWrong();
 };
 
@@ -139,7 +143,7 @@ void RtfCodecTest::roundTripKeepsTextAndFormats_data()
     Document styles;
     for (int i = 0; i < 32; ++i) {
         const std::optional<QRgb> color = (i & 8) ? std::optional<QRgb>((i & 16) ? red : blue) : std::nullopt;
-        styles.runs.append(Run{styled(i & 1, i & 2, i & 4, 16 + 2 * i, color), QStringLiteral("стиль %1 ").arg(i)});
+        styles.append(styled(i & 1, i & 2, i & 4, 16 + 2 * i, color), QStringLiteral("стиль %1 ").arg(i));
     }
     QTest::newRow("every style combination") << styles;
     QTest::newRow("fonts")
@@ -153,7 +157,7 @@ void RtfCodecTest::roundTripKeepsTextAndFormats()
     const ReadResult result = read(write(document));
     QVERIFY(!result.error);
     QCOMPARE(describe(result.document), describe(document));
-    QVERIFY(result.document.runs == document.runs);
+    QVERIFY(result.document == document);
 }
 
 void RtfCodecTest::codePageReadersGetTheTextFromTheFallbacks_data()
@@ -335,7 +339,7 @@ void RtfCodecTest::malformedFilesReadOrReportAnError()
         QCOMPARE(result.error->position, rtf.size());
         QVERIFY(!result.document.plainText().isEmpty());
     } else {
-        QVERIFY(result.document.runs.isEmpty());
+        QVERIFY(result.document.isEmpty());
     }
 }
 
@@ -390,14 +394,94 @@ void RtfCodecTest::manyFontsAndColoursWriteAndReadBack()
     for (int i = 0; i < 20000; ++i) {
         CharFormat f = fontFormat(QStringLiteral("Font %1").arg(i), 204, 20);
         f.color = 0xFF000000u | QRgb(i);
-        many.runs.append(Run{f, QStringLiteral("%1 ").arg(i)});
+        many.append(f, QStringLiteral("%1 ").arg(i));
     }
     QElapsedTimer timer;
     timer.start();
     const ReadResult result = read(write(many));
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(!result.error);
-    QVERIFY(result.document.runs == many.runs);
+    QVERIFY(result.document == many);
+}
+
+void RtfCodecTest::manyFontsReadToTheirOwnNames()
+{
+    // A font table of 30 000 entries as a word processor writes them, each font used once, in reverse.
+    const int fonts = 30000;
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl";
+    for (int i = 0; i < fonts; ++i)
+        rtf += "{\\f" + QByteArray::number(i) + "\\fswiss\\fcharset" + (i % 2 ? "204" : "0")
+            + "\\fprq2{\\*\\panose 020b0604020202020204}Font " + QByteArray::number(i) + "{\\*\\falt Font};}";
+    rtf += "}";
+    for (int i = fonts - 1; i >= 0; --i)
+        rtf += "{\\f" + QByteArray::number(i) + " t}";
+    rtf += "}";
+    const ReadResult result = read(rtf);
+    QVERIFY2(!result.error, qPrintable(result.error ? result.error->message() : QString()));
+    QCOMPARE(result.document.runCount(), fonts);
+    for (int i = 0; i < fonts; ++i) {
+        const CharFormat& format = result.document.runFormat(fonts - 1 - i);
+        QCOMPARE(format.fontName, QStringLiteral("Font %1").arg(i));
+        QCOMPARE(format.charset, i % 2 ? 204 : 0);
+    }
+}
+
+void RtfCodecTest::structuresTooCostlyForTheirSizeAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<bool>("refused");
+    // Each structure repeated until it costs more than the allowance, in the fewest bytes, and then as a
+    // word processor writes it: the same number of paragraphs, runs or formats with their text.
+    QTest::newRow("paragraphs of 5 bytes") << "{\\rtf1 " + QByteArray("\\par\n").repeated(200000) + "}" << true;
+    QTest::newRow("paragraph breaks of 2 bytes") << "{\\rtf1 " + QByteArray("\\\n").repeated(200000) + "}" << true;
+    QTest::newRow("paragraphs with a line of text")
+        << "{\\rtf1 " + QByteArray("\\pard\\plain Ivan------------Game 12.03.2004 |\\par\r\n").repeated(200000) + "}" << false;
+    QTest::newRow("runs of one character") << "{\\rtf1 " + QByteArray("{\\b a}a").repeated(200000) + "}" << true;
+    QTest::newRow("a bold name in each line")
+        << "{\\rtf1 " + QByteArray("\\b Ivan\\b0  gave the disc \"Game\" on 12.03.2004; it is due back soon.\\par\r\n").repeated(200000) + "}"
+        << false;
+    QByteArray formats = "{\\rtf1 ";
+    for (int i = 0; i < 60000; ++i)
+        formats += "{\\fs" + QByteArray::number(1 + i % 3000) + (i / 3000 % 2 ? "\\b" : "") + (i / 6000 % 2 ? "\\i" : "")
+            + (i / 12000 % 2 ? "\\ul" : "") + " a}";
+    QTest::newRow("distinct formats") << formats + "}" << true;
+    QTest::newRow("a colour table of separators only") << "{\\rtf1{\\colortbl" + QByteArray(4 << 20, ';') + "} a}" << false;
+    QTest::newRow("a colour table of colours") << "{\\rtf1{\\colortbl" + QByteArray("\\red1;").repeated(700000) + "} a}" << false;
+}
+
+void RtfCodecTest::structuresTooCostlyForTheirSizeAreRefused()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(bool, refused);
+    const ReadResult result = read(rtf);
+    if (!refused) {
+        QVERIFY2(!result.error, qPrintable(result.error ? result.error->message() : QString()));
+        QVERIFY(!result.document.isEmpty());
+        return;
+    }
+    QVERIFY(result.error);
+    QCOMPARE(result.error->code, Error::Code::TooComplex);
+    QVERIFY(result.error->position > 0 && result.error->position < rtf.size());
+    QVERIFY(result.document.isEmpty());
+    QVERIFY(result.error->message().contains(QString::number(result.error->position)));
+    QVERIFY(result.error->message().contains(u"слишком сложен"));
+}
+
+void RtfCodecTest::theBudgetRunsOutAtAByteOfTheInput()
+{
+    // One unit for each character and nothing else: "abc" is read whole, and the budget runs out in it.
+    Budget budget{};
+    budget.allowance = 2;
+    budget.perInputByte = 0;
+    budget.perCharacter = 1;
+    budget.perParagraph = budget.perRun = budget.perFormat = budget.perFont = budget.perColor = 0;
+    QCOMPARE(read("{\\rtf1 abc\\par d}", budget).error, (Error{Error::Code::TooComplex, 10}));
+    QCOMPARE(read("  {\\rtf1 ab\\par d}", budget).error, (Error{Error::Code::TooComplex, 16}));
+    budget.allowance = 4;
+    QVERIFY(!read("{\\rtf1 ab\\par c}", budget).error);
+    // A paragraph costs its character and a block.
+    budget.perParagraph = 10;
+    QCOMPARE(read("{\\rtf1 ab\\par c}", budget).error, (Error{Error::Code::TooComplex, 14}));
 }
 
 void RtfCodecTest::errorMessagesTellTheUserWhatIsWrong()

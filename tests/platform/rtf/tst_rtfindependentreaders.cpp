@@ -121,7 +121,7 @@ void IndependentReadersTest::pandocReadsTheRegisterText()
     output.chop(1);
     QString expected;
     const QList<Register> all = registers();
-    for (const Run& run : all[index].document.runs)
+    for (const Run& run : all[index].document.runs())
         expected += run.text;
     expected.replace(QChar::ParagraphSeparator, u"\n\n"_qs).replace(QChar::LineSeparator, u'\n').replace(u'\t', u' ');
     for (qsizetype i = 0; i < expected.size(); ++i) {
