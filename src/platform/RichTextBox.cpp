@@ -1307,8 +1307,10 @@ void RichTextBox::dropEvent(QDropEvent* event)
     }
     commitPreedit();
     const int position = positionAt(event->position().toPoint());
+    // A drag from here moves unless the drop asks for a copy (Ctrl); text from elsewhere comes in as it is
+    // offered, and its source decides what to do with the original.
     const bool move = !m_dragged.isNull() && event->dropAction() == Qt::MoveAction;
-    event->acceptProposedAction();
+    event->accept();
     if (move) {
         m_droppedHere = true;
         // Dropped back onto itself: nothing moves.
