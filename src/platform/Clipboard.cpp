@@ -22,4 +22,25 @@ bool QtClipboard::setText(const QString& text)
     return true;
 }
 
+bool QtClipboard::supportsSelection() const
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard && clipboard->supportsSelection();
+}
+
+std::optional<QString> QtClipboard::selectionText()
+{
+    if (!supportsSelection())
+        return std::nullopt;
+    return QGuiApplication::clipboard()->text(QClipboard::Selection);
+}
+
+bool QtClipboard::setSelectionText(const QString& text)
+{
+    if (!supportsSelection())
+        return false;
+    QGuiApplication::clipboard()->setText(text, QClipboard::Selection);
+    return true;
+}
+
 } // namespace krambol::platform

@@ -6,7 +6,8 @@
 
 namespace krambol::platform {
 
-// The system clipboard in its plain-text format only.
+// The system clipboard in its plain-text format only, and the primary selection of systems that have one
+// (X11: what was selected last, anywhere, pasted with the middle mouse button).
 class Clipboard
 {
 public:
@@ -15,6 +16,13 @@ public:
     virtual std::optional<QString> text() = 0;
     // Replaces the clipboard's content by the text; false when the clipboard cannot be reached.
     virtual bool setText(const QString& text) = 0;
+
+    // Whether there is a primary selection at all; without one the two below do nothing.
+    virtual bool supportsSelection() const { return false; }
+    // The primary selection's text, as text() reads the clipboard.
+    virtual std::optional<QString> selectionText() { return std::nullopt; }
+    // Makes the text the primary selection; false when there is none or it cannot be reached.
+    virtual bool setSelectionText(const QString& /*text*/) { return false; }
 };
 
 class QtClipboard final : public Clipboard
@@ -22,6 +30,9 @@ class QtClipboard final : public Clipboard
 public:
     std::optional<QString> text() override;
     bool setText(const QString& text) override;
+    bool supportsSelection() const override;
+    std::optional<QString> selectionText() override;
+    bool setSelectionText(const QString& text) override;
 };
 
 } // namespace krambol::platform

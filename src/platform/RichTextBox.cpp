@@ -1,7 +1,9 @@
 #include "platform/RichTextBox.h"
 
+#include "platform/Clipboard.h"
 #include "platform/RichTextBoxAccessible.h"
 #include "platform/RichTextDocument.h"
+#include "platform/TextKeys.h"
 #include "platform/TextLines.h"
 #include "platform/WholeFile.h"
 #include "platform/Twips.h"
@@ -10,10 +12,12 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QClipboard>
+#include <QDrag>
 #include <QFontMetricsF>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -38,6 +42,21 @@ constexpr qint64 kLargestFile = qint64(64) * 1024 * 1024;
 
 // Characters laid out in one idle step: a few milliseconds, so that input never waits long.
 constexpr int kIdleStep = 6000;
+
+// Characters read at a time while a word move looks for the end of a word or of the blanks after it.
+constexpr int kScanStep = 512;
+
+// The system clipboard, for controls that were given none.
+Clipboard& systemClipboard()
+{
+    static QtClipboard clipboard;
+    return clipboard;
+}
+
+bool isWordCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
 
 // Characters that plain text reading changes (a no-break space reads as a space, a line separator as a
 // line break): a register holding them is not rewritten by a plain append.
@@ -126,6 +145,8 @@ RichTextBox::RichTextBox(QWidget* parent)
     RichTextBoxAccessible::install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
@@ -146,6 +167,10 @@ qreal RichTextBox::margin() const
 
 void RichTextBox::contentsChanged()
 {
+    // A change the input method did not make ends its composition: the pre-edit text belonged where the
+    // caret was.
+    if (!m_composing && !m_preedit.isEmpty())
+        dropPreedit();
     m_targetX = -1;
     scheduleIdleWork();
     viewport()->update();
@@ -232,6 +257,8 @@ void RichTextBox::setText(const QString& text)
 
 void RichTextBox::setLocked(bool locked)
 {
+    if (locked)
+        dropPreedit();
     m_locked = locked;
     setAttribute(Qt::WA_InputMethodEnabled, !locked);
     viewport()->setCursor(m_pointer);
@@ -240,14 +267,22 @@ void RichTextBox::setLocked(bool locked)
 
 QFont RichTextBox::registerFont() const
 {
-    return m_document->defaultFont();
+    return font();
+}
+
+void RichTextBox::setRegisterFont(const QFont& registerFont)
+{
+    // Every property is the control's own, so a font given to the window never reaches the register.
+    QFont own = registerFont;
+    own.setResolveMask(QFont::AllPropertiesResolved);
+    setFont(own);   // the document follows in changeEvent
 }
 
 void RichTextBox::applyToWholeContent(const QTextCharFormat& format)
 {
     // The control's own font takes the property, so text in it (and plain text written later) shows it;
     // text that carries a font of its own takes it too.
-    m_document->setDefaultFont(format.font().resolve(registerFont()));
+    setRegisterFont(format.font().resolve(registerFont()));
     QTextCursor cursor(m_document);
     cursor.beginEditBlock();
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
@@ -430,7 +465,10 @@ QRect RichTextBox::cursorRect() const
         return QRect(int(margin()), int(top), 1, height);
     }
     const TextLines::Line& line = m_lines->line(index);
-    const qreal x = margin() + self->caretX(position);
+    // While an input method composes, the caret is its caret inside the text being composed.
+    const qreal x = margin()
+                    + (m_preedit.isEmpty() ? self->caretX(position)
+                                           : preeditLine(index)->lineAt(0).cursorToX(position - line.start + m_preeditCursor));
     return QRect(int(x), int(std::floor(top + line.y)), 1, int(std::ceil(line.height)));
 }
 
@@ -525,12 +563,37 @@ int RichTextBox::nextCharacter(int position) const
     return next < 0 ? position + 1 : from + int(next);
 }
 
-namespace {
-bool isWordCharacter(QChar c)
+int RichTextBox::skipBack(int position, int limit, bool word) const
 {
-    return c.isLetterOrNumber() || c == u'_';
+    // Back over word characters (or over others) to limit at most, a piece of the text at a time: a word
+    // of any length is crossed without reading the paragraph around it.
+    while (position > limit) {
+        const int from = std::max(limit, position - kScanStep);
+        const QString text = m_lines->textBetween(from, position);
+        qsizetype i = text.size();
+        while (i > 0 && isWordCharacter(text[i - 1]) == word)
+            --i;
+        if (i > 0)
+            return from + int(i);
+        position = from;
+    }
+    return position;
 }
-} // namespace
+
+int RichTextBox::skipForward(int position, int limit, bool word) const
+{
+    while (position < limit) {
+        const int to = std::min(limit, position + kScanStep);
+        const QString text = m_lines->textBetween(position, to);
+        qsizetype i = 0;
+        while (i < text.size() && isWordCharacter(text[i]) == word)
+            ++i;
+        if (i < text.size())
+            return position + int(i);
+        position = to;
+    }
+    return position;
+}
 
 int RichTextBox::previousWord(int position) const
 {
@@ -538,14 +601,7 @@ int RichTextBox::previousWord(int position) const
     const QTextBlock block = m_document->findBlock(position);
     if (position == block.position())
         return std::max(0, position - 1);
-    const int from = std::max(block.position(), position - 512);
-    const QString text = m_lines->textBetween(from, position);
-    qsizetype i = text.size();
-    while (i > 0 && !isWordCharacter(text[i - 1]))
-        --i;
-    while (i > 0 && isWordCharacter(text[i - 1]))
-        --i;
-    return from + int(i);
+    return skipBack(skipBack(position, block.position(), false), block.position(), true);
 }
 
 int RichTextBox::nextWord(int position) const
@@ -555,14 +611,7 @@ int RichTextBox::nextWord(int position) const
     const int blockEnd = block.position() + block.length() - 1;
     if (position == blockEnd)
         return std::min(endPosition(), position + 1);
-    const int to = std::min(blockEnd, position + 512);
-    const QString text = m_lines->textBetween(position, to);
-    qsizetype i = 0;
-    while (i < text.size() && isWordCharacter(text[i]))
-        ++i;
-    while (i < text.size() && !isWordCharacter(text[i]))
-        ++i;
-    return position + int(i);
+    return skipForward(skipForward(position, blockEnd, true), blockEnd, false);
 }
 
 int RichTextBox::lineStartOf(int position)
@@ -643,28 +692,42 @@ void RichTextBox::insertTyped(const QString& text)
     m_typedSteps = m_document->availableUndoSteps();
 }
 
+void RichTextBox::setClipboard(Clipboard* clipboard)
+{
+    m_clipboard = clipboard;
+}
+
+Clipboard& RichTextBox::clipboard() const
+{
+    return m_clipboard ? *m_clipboard : systemClipboard();
+}
+
+QString RichTextBox::selectedPlainText() const
+{
+    return m_cursor.selectedText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
 void RichTextBox::copyToClipboard() const
 {
     if (m_cursor.hasSelection())
-        QGuiApplication::clipboard()->setText(m_cursor.selectedText().replace(QChar::ParagraphSeparator, u'\n'));
+        clipboard().setText(selectedPlainText());
+}
+
+void RichTextBox::publishSelection() const
+{
+    // Selecting copies to the primary selection where there is one, as in every X11 program.
+    if (m_cursor.hasSelection() && clipboard().supportsSelection())
+        clipboard().setSelectionText(selectedPlainText());
 }
 
 void RichTextBox::selectWordAt(int position)
 {
     const QTextBlock block = m_document->findBlock(position);
     const int blockEnd = block.position() + block.length() - 1;
-    const int from = std::max(block.position(), position - 256);
-    const int to = std::min(blockEnd, position + 256);
-    const QString text = m_lines->textBetween(from, to);
-    qsizetype start = position - from;
-    qsizetype end = start;
-    while (start > 0 && isWordCharacter(text[start - 1]))
-        --start;
-    while (end < text.size() && isWordCharacter(text[end]))
-        ++end;
-    place(m_cursor, from + int(start));
-    place(m_cursor, from + int(end), QTextCursor::KeepAnchor);
+    place(m_cursor, skipBack(position, block.position(), true));
+    place(m_cursor, skipForward(position, blockEnd, true), QTextCursor::KeepAnchor);
     viewport()->update();
+    publishSelection();
 }
 
 // --- events ---------------------------------------------------------------------------------------------
@@ -676,10 +739,8 @@ bool RichTextBox::event(QEvent* event)
         // menu's own keys through first).
         auto* key = static_cast<QKeyEvent*>(event);
         const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll)
-            || (!m_locked
-                && (key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Paste)
-                    || key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)))
+        const KeyCommand bound = keyCommand(*key);
+        if ((bound.action != KeyAction::None && !(m_locked && bound.changesText()))
             || (!command && !key->text().isEmpty() && !m_locked)) {
             event->accept();
             return true;
@@ -730,6 +791,9 @@ void RichTextBox::paintEvent(QPaintEvent* event)
     selected.setForeground(palette().brush(QPalette::HighlightedText));
     const int caret = m_caretShown && hasFocus() ? m_cursor.position() : -1;
     const int caretLine = caret >= 0 ? m_lines->lineForPosition(caret) : -1;
+    // The line with the text being composed is drawn with it; the drop caret shows where a drop would go.
+    const int composedLine = m_preedit.isEmpty() ? -1 : m_lines->lineForPosition(m_cursor.position());
+    const int dropLine = m_dropCaret >= 0 ? m_lines->lineForPosition(m_dropCaret) : -1;
 
     for (; index < m_lines->count(); ++index) {
         const TextLines::Line& line = m_lines->line(index);
@@ -745,9 +809,18 @@ void RichTextBox::paintEvent(QPaintEvent* event)
             if (to > from)
                 selections.append(QTextLayout::FormatRange{from, to - from, selected});
         }
-        shaped.draw(&painter, QPointF(left, y), selections);
-        if (index == caretLine)
-            shaped.drawCursor(&painter, QPointF(left, y), caret - line.start, 1);
+        if (index == composedLine) {
+            const std::unique_ptr<QTextLayout> composed = preeditLine(index);
+            composed->draw(&painter, QPointF(left, y));
+            if (index == caretLine && m_preeditCursorShown)
+                composed->drawCursor(&painter, QPointF(left, y), caret - line.start + m_preeditCursor, 1);
+        } else {
+            shaped.draw(&painter, QPointF(left, y), selections);
+            if (index == caretLine)
+                shaped.drawCursor(&painter, QPointF(left, y), caret - line.start, 1);
+        }
+        if (index == dropLine)
+            shaped.drawCursor(&painter, QPointF(left, y), m_dropCaret - line.start, 1);
     }
     if (!m_lines->complete())
         scheduleIdleWork();
@@ -779,6 +852,8 @@ void RichTextBox::updateScrollBars()
 
 void RichTextBox::notifyCaretMoved()
 {
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
     if (QAccessible::isActive()) {
         QAccessibleTextCursorEvent moved(this, m_cursor.position());
         QAccessible::updateAccessibility(&moved);
@@ -829,6 +904,7 @@ void RichTextBox::focusInEvent(QFocusEvent* event)
 
 void RichTextBox::focusOutEvent(QFocusEvent* event)
 {
+    commitPreedit();
     m_blink.stop();
     m_caretShown = false;
     viewport()->update();
@@ -837,121 +913,200 @@ void RichTextBox::focusOutEvent(QFocusEvent* event)
 
 void RichTextBox::keyPressEvent(QKeyEvent* event)
 {
-    const QTextCursor::MoveMode mode =
-        event->modifiers() & Qt::ShiftModifier ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
-    const bool control = event->modifiers() & Qt::ControlModifier;
-    const int position = m_cursor.position();
-
-    if (event->matches(QKeySequence::SelectAll)) {
-        selectAll();
+    const KeyCommand command = keyCommand(*event);
+    if (command.action != KeyAction::None && !(m_locked && command.changesText())) {
+        runKeyCommand(command);
         return;
-    }
-    if (event->matches(QKeySequence::Copy)) {
-        copyToClipboard();
-        return;
-    }
-    switch (event->key()) {
-    case Qt::Key_Left:
-        moveCaret(control ? previousWord(position) : previousCharacter(position), mode);
-        return;
-    case Qt::Key_Right:
-        moveCaret(control ? nextWord(position) : nextCharacter(position), mode);
-        return;
-    case Qt::Key_Up:
-        moveCaret(verticalMove(position, -1), mode, true);
-        return;
-    case Qt::Key_Down:
-        moveCaret(verticalMove(position, 1), mode, true);
-        return;
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown: {
-        const int lineHeight = std::max(1, QFontMetrics(registerFont()).lineSpacing());
-        const int lines = std::max(1, viewport()->height() / lineHeight - 1);
-        const int step = event->key() == Qt::Key_PageUp ? -lines : lines;
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + step * lineHeight);
-        moveCaret(verticalMove(position, step), mode, true);
-        return;
-    }
-    case Qt::Key_Home:
-        moveCaret(control ? 0 : lineStartOf(position), mode);
-        return;
-    case Qt::Key_End:
-        moveCaret(control ? endPosition() : lineEndOf(position), mode);
-        return;
-    default:
-        break;
-    }
-
-    if (m_locked) {
-        event->ignore();
-        return;
-    }
-    if (event->matches(QKeySequence::Cut)) {
-        copyToClipboard();
-        deleteSelection();
-        return;
-    }
-    if (event->matches(QKeySequence::Paste)) {
-        const QString pasted = QGuiApplication::clipboard()->text();
-        if (!pasted.isEmpty())
-            insertTyped(pasted);
-        return;
-    }
-    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
-        if (event->matches(QKeySequence::Undo))
-            m_document->undo(&m_cursor);
-        else
-            m_document->redo(&m_cursor);
-        edited();
-        return;
-    }
-    switch (event->key()) {
-    case Qt::Key_Backspace:
-        if (!m_cursor.hasSelection())
-            place(m_cursor, control ? previousWord(position) : previousCharacter(position), QTextCursor::KeepAnchor);
-        quietly(m_cursor, [&] { m_cursor.removeSelectedText(); });
-        edited();
-        return;
-    case Qt::Key_Delete:
-        if (!m_cursor.hasSelection())
-            place(m_cursor, control ? nextWord(position) : nextCharacter(position), QTextCursor::KeepAnchor);
-        quietly(m_cursor, [&] { m_cursor.removeSelectedText(); });
-        edited();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        quietly(m_cursor, [&] { m_cursor.insertBlock(); });
-        edited();
-        return;
-    default:
-        break;
     }
     const QString typed = event->text();
-    if (!typed.isEmpty() && !control && typed.at(0).isPrint()) {
+    if (!m_locked && command.action == KeyAction::None && !typed.isEmpty()
+        && !(event->modifiers() & Qt::ControlModifier) && typed.at(0).isPrint()) {
         insertTyped(typed);
         return;
     }
     event->ignore();
 }
 
+int RichTextBox::pageMove(int position, int direction)
+{
+    // The text scrolls by a page less a line, and the caret goes as many lines.
+    const int lineHeight = std::max(1, QFontMetrics(registerFont()).lineSpacing());
+    const int lines = std::max(1, viewport()->height() / lineHeight - 1);
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + direction * lines * lineHeight);
+    return verticalMove(position, direction * lines);
+}
+
+int RichTextBox::motionTarget(Motion motion, int position)
+{
+    switch (motion) {
+    case Motion::None:
+        return position;
+    case Motion::PreviousCharacter:
+        return previousCharacter(position);
+    case Motion::NextCharacter:
+        return nextCharacter(position);
+    case Motion::PreviousWord:
+        return previousWord(position);
+    case Motion::NextWord:
+        return nextWord(position);
+    case Motion::LineStart:
+        return lineStartOf(position);
+    case Motion::LineEnd:
+        return lineEndOf(position);
+    case Motion::PreviousLine:
+        return verticalMove(position, -1);
+    case Motion::NextLine:
+        return verticalMove(position, 1);
+    case Motion::PreviousPage:
+        return pageMove(position, -1);
+    case Motion::NextPage:
+        return pageMove(position, 1);
+    case Motion::ParagraphStart:
+        return m_document->findBlock(position).position();
+    case Motion::ParagraphEnd: {
+        const QTextBlock block = m_document->findBlock(position);
+        return block.position() + block.length() - 1;
+    }
+    case Motion::DocumentStart:
+        return 0;
+    case Motion::DocumentEnd:
+        return endPosition();
+    }
+    return position;
+}
+
+void RichTextBox::runKeyCommand(const KeyCommand& command)
+{
+    const int position = m_cursor.position();
+    const bool vertical = command.motion == Motion::PreviousLine || command.motion == Motion::NextLine
+                          || command.motion == Motion::PreviousPage || command.motion == Motion::NextPage;
+    switch (command.action) {
+    case KeyAction::None:
+        return;
+    case KeyAction::Move:
+        moveCaret(motionTarget(command.motion, position), QTextCursor::MoveAnchor, vertical);
+        return;
+    case KeyAction::Select:
+        moveCaret(motionTarget(command.motion, position), QTextCursor::KeepAnchor, vertical);
+        publishSelection();
+        return;
+    case KeyAction::SelectAll:
+        selectAll();
+        return;
+    case KeyAction::Deselect:
+        moveCaret(position, QTextCursor::MoveAnchor);
+        return;
+    case KeyAction::Copy:
+        copyToClipboard();
+        return;
+    case KeyAction::Cut:
+        copyToClipboard();
+        deleteSelection();
+        return;
+    case KeyAction::Paste:
+        if (const std::optional<QString> pasted = clipboard().text(); pasted && !pasted->isEmpty())
+            insertTyped(*pasted);
+        return;
+    case KeyAction::Undo:
+        m_document->undo(&m_cursor);
+        edited();
+        return;
+    case KeyAction::Redo:
+        m_document->redo(&m_cursor);
+        edited();
+        return;
+    case KeyAction::DeleteBack:
+    case KeyAction::DeleteForward:
+        if (!m_cursor.hasSelection())
+            place(m_cursor, motionTarget(command.motion, position), QTextCursor::KeepAnchor);
+        deleteSelection();
+        return;
+    case KeyAction::DeleteLine:
+        place(m_cursor, lineStartOf(position));
+        place(m_cursor, lineEndOf(position), QTextCursor::KeepAnchor);
+        deleteSelection();
+        return;
+    case KeyAction::NewParagraph:
+        quietly(m_cursor, [&] { m_cursor.insertBlock(); });
+        edited();
+        return;
+    }
+}
+
+// --- input methods ----------------------------------------------------------------------------------------
+
 void RichTextBox::inputMethodEvent(QInputMethodEvent* event)
 {
     event->accept();
-    if (m_locked)
+    if (m_locked) {
+        dropPreedit();
         return;
+    }
+    m_composing = true;
     // An input method may replace text next to the caret (given relative to it) with what it commits, as
     // when it composes a letter from one already typed.
     if (event->replacementLength() > 0) {
         const int from = std::clamp(m_cursor.position() + event->replacementStart(), 0, endPosition());
         place(m_cursor, from);
         place(m_cursor, std::min(from + event->replacementLength(), endPosition()), QTextCursor::KeepAnchor);
-        if (event->commitString().isEmpty()) {
+        if (event->commitString().isEmpty())
             deleteSelection();
-            return;
-        }
     }
     if (!event->commitString().isEmpty())
         insertTyped(event->commitString());
+    m_composing = false;
+
+    // The text being composed replaces the one before it; it is shown at the caret, in the formats the
+    // input method gives (underlined when it gives none), with the input method's own caret in it.
+    m_preedit = event->preeditString();
+    m_preeditFormats.clear();
+    m_preeditCursor = int(m_preedit.size());
+    m_preeditCursorShown = true;
+    for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
+        if (attribute.type == QInputMethodEvent::TextFormat) {
+            const QTextCharFormat format = qvariant_cast<QTextFormat>(attribute.value).toCharFormat();
+            if (format.isValid() && attribute.length > 0)
+                m_preeditFormats.append({attribute.start, attribute.length, format});
+        } else if (attribute.type == QInputMethodEvent::Cursor) {
+            m_preeditCursor = std::clamp(attribute.start, 0, int(m_preedit.size()));
+            m_preeditCursorShown = attribute.length != 0;
+        }
+    }
+    if (!m_preedit.isEmpty() && m_preeditFormats.isEmpty()) {
+        QTextCharFormat underlined;
+        underlined.setFontUnderline(true);
+        m_preeditFormats.append({0, int(m_preedit.size()), underlined});
+    }
+    ensureCursorVisible();
+    restartBlink();
+    viewport()->update();
+}
+
+std::unique_ptr<QTextLayout> RichTextBox::preeditLine(int index) const
+{
+    const int column = m_cursor.position() - m_lines->line(index).start;
+    return m_lines->shapedWithPreedit(index, column, m_preedit, m_preeditFormats);
+}
+
+void RichTextBox::commitPreedit()
+{
+    // The input method commits what it has; one that cannot leaves it to be dropped.
+    if (m_preedit.isEmpty())
+        return;
+    QGuiApplication::inputMethod()->commit();
+    dropPreedit();
+}
+
+void RichTextBox::dropPreedit()
+{
+    if (m_preedit.isEmpty())
+        return;
+    m_preedit.clear();
+    m_preeditFormats.clear();
+    m_preeditCursor = 0;
+    if (hasFocus())
+        QGuiApplication::inputMethod()->reset();
+    viewport()->update();
 }
 
 QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
@@ -965,9 +1120,12 @@ QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
         return registerFont();
     case Qt::ImCursorPosition:
     case Qt::ImAnchorPosition:
-    case Qt::ImSurroundingText: {
+    case Qt::ImSurroundingText:
+    case Qt::ImTextBeforeCursor:
+    case Qt::ImTextAfterCursor: {
         // The caret's neighbourhood, not the whole register; the caret and the anchor are counted from its
-        // start, since an input method finds them in the surrounding text by these numbers.
+        // start, since an input method finds them in the surrounding text by these numbers. The text being
+        // composed is not part of it.
         const QTextBlock block = m_cursor.block();
         const int from = std::max(block.position(), m_cursor.position() - 256);
         const int to = std::min(block.position() + block.length() - 1, m_cursor.position() + 256);
@@ -975,6 +1133,10 @@ QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
             return m_cursor.position() - from;
         if (query == Qt::ImAnchorPosition)
             return std::clamp(m_cursor.anchor(), from, to) - from;
+        if (query == Qt::ImTextBeforeCursor)
+            return m_lines->textBetween(from, m_cursor.position());
+        if (query == Qt::ImTextAfterCursor)
+            return m_lines->textBetween(m_cursor.position(), to);
         return m_lines->textBetween(from, to);
     }
     case Qt::ImCurrentSelection:
@@ -984,18 +1146,41 @@ QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
     }
 }
 
+// --- mouse ------------------------------------------------------------------------------------------------
+
 void RichTextBox::mousePressEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
     Q_EMIT mouseDown(event->button(), event->modifiers(), viewport()->mapTo(this, point));
+    if (event->button() == Qt::MiddleButton) {
+        // The primary selection is pasted where the middle button went down.
+        if (m_locked || !clipboard().supportsSelection())
+            return;
+        commitPreedit();
+        const std::optional<QString> text = clipboard().selectionText();
+        if (!text || text->isEmpty())
+            return;
+        place(m_cursor, positionAt(point));
+        m_typedTo = -1;
+        insertTyped(*text);
+        m_typedTo = -1;
+        return;
+    }
     if (event->button() != Qt::LeftButton)
         return;
+    commitPreedit();
     const int position = positionAt(point);
-    place(m_cursor, position,
-          event->modifiers() & Qt::ShiftModifier ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
-    m_dragging = true;
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
     m_targetX = -1;
     m_typedTo = -1;
+    if (!shift && m_cursor.hasSelection() && position >= m_cursor.selectionStart()
+        && position < m_cursor.selectionEnd()) {
+        // A press on the selection may start a drag of it; a release without moving places the caret.
+        m_dragFrom = point;
+        return;
+    }
+    place(m_cursor, position, shift ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    m_dragging = true;
     restartBlink();
     viewport()->update();
     notifyCaretMoved();
@@ -1005,6 +1190,13 @@ void RichTextBox::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
     Q_EMIT mouseMoved(event->buttons(), event->modifiers(), viewport()->mapTo(this, point));
+    if (m_dragFrom) {
+        if (!(event->buttons() & Qt::LeftButton))
+            m_dragFrom.reset();
+        else if ((point - *m_dragFrom).manhattanLength() >= QApplication::startDragDistance())
+            startDrag();
+        return;
+    }
     if (!m_dragging || !(event->buttons() & Qt::LeftButton))
         return;
     // Dragging past the top or bottom scrolls the text along.
@@ -1023,6 +1215,16 @@ void RichTextBox::mouseMoveEvent(QMouseEvent* event)
 
 void RichTextBox::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (m_dragFrom && event->button() == Qt::LeftButton) {
+        // Pressed on the selection and let go without a drag: the caret goes there.
+        place(m_cursor, positionAt(*m_dragFrom));
+        m_dragFrom.reset();
+        restartBlink();
+        viewport()->update();
+        notifyCaretMoved();
+    }
+    if (m_dragging && event->button() == Qt::LeftButton)
+        publishSelection();
     m_dragging = false;
     QAbstractScrollArea::mouseReleaseEvent(event);
 }
@@ -1031,7 +1233,102 @@ void RichTextBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    m_dragFrom.reset();
     selectWordAt(positionAt(event->position().toPoint()));
+}
+
+// --- drag and drop ----------------------------------------------------------------------------------------
+
+void RichTextBox::startDrag()
+{
+    m_dragFrom.reset();
+    auto* data = new QMimeData;
+    data->setText(selectedPlainText());
+    QDrag* drag = new QDrag(this);
+    drag->setMimeData(data);
+    // What is dragged is followed through the drop, which may write before it.
+    m_dragged = m_cursor;
+    m_droppedHere = false;
+    // A locked register gives a copy only.
+    const Qt::DropActions allowed = m_locked ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction;
+    const Qt::DropAction preferred = m_locked ? Qt::CopyAction : Qt::MoveAction;
+    const Qt::DropAction done = m_runDrag ? m_runDrag(*drag, allowed, preferred) : drag->exec(allowed, preferred);
+    // Moved to another program: the text leaves here. Moved inside, the drop has moved it already.
+    if (done == Qt::MoveAction && !m_droppedHere && !m_locked && m_dragged.hasSelection()) {
+        quietly(m_dragged, [&] { m_dragged.removeSelectedText(); });
+        edited();
+    }
+    m_dragged = QTextCursor();
+    if (m_runDrag)
+        drag->deleteLater();
+}
+
+bool RichTextBox::acceptsDrop(const QDropEvent* event) const
+{
+    return !m_locked && event->mimeData() && event->mimeData()->hasText();
+}
+
+void RichTextBox::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!acceptsDrop(event)) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void RichTextBox::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!acceptsDrop(event)) {
+        event->ignore();
+        return;
+    }
+    // Where the text would go is shown as a caret.
+    const int position = positionAt(event->position().toPoint());
+    if (position != m_dropCaret) {
+        m_dropCaret = position;
+        viewport()->update();
+    }
+    event->acceptProposedAction();
+}
+
+void RichTextBox::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    m_dropCaret = -1;
+    viewport()->update();
+    QAbstractScrollArea::dragLeaveEvent(event);
+}
+
+void RichTextBox::dropEvent(QDropEvent* event)
+{
+    m_dropCaret = -1;
+    viewport()->update();
+    if (!acceptsDrop(event)) {
+        event->ignore();
+        return;
+    }
+    commitPreedit();
+    const int position = positionAt(event->position().toPoint());
+    // A drag from here moves unless the drop asks for a copy (Ctrl); text from elsewhere comes in as it is
+    // offered, and its source decides what to do with the original.
+    const bool move = !m_dragged.isNull() && event->dropAction() == Qt::MoveAction;
+    event->accept();
+    if (move) {
+        m_droppedHere = true;
+        // Dropped back onto itself: nothing moves.
+        if (position >= m_dragged.selectionStart() && position <= m_dragged.selectionEnd())
+            return;
+    }
+    QTextCursor at(m_document);
+    // The insert and the removal of a moved text are one undo step; the caret ends after what came in.
+    quietly(at, [&] { at.setPosition(position); });
+    at.beginEditBlock();
+    at.insertText(event->mimeData()->text(), QTextCharFormat());
+    if (move)
+        m_dragged.removeSelectedText();
+    at.endEditBlock();
+    m_cursor = at;
+    edited();
 }
 
 } // namespace krambol::platform

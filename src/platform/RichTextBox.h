@@ -3,20 +3,31 @@
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QTextCursor>
+#include <QTextLayout>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
+class QDrag;
 class QPrinter;
 class QTextDocument;
 
 namespace krambol::platform {
 
+class Clipboard;
 class TextLines;
+struct KeyCommand;
+enum class Motion;
 
 // The rich text control: a QTextDocument shown and edited through lines of its own (TextLines), so that a
 // register of a hundred thousand entries in one paragraph takes an entry, opens and scrolls at once. The
-// control-wide style lives in the document's default font, so plain text written later takes it too.
+// control-wide style is the widget's font, which the document takes as its default font, so plain text
+// written later takes it too.
+//
+// While unlocked it edits as Qt's text fields do: the platform's key bindings, an input method's pre-edit
+// text at the caret, the primary selection (selecting copies, the middle button pastes) and drag and drop
+// of plain text. While locked the user changes no text: moving, selecting, copying and dragging out stay.
 class RichTextBox : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -41,8 +52,11 @@ public:
 
     void setHeightTwips(int twips);
 
-    // The control's own font: the style of the whole content and of everything written later.
+    // The control's own font: the style of the whole content and of everything written later. It is the
+    // widget's font, held whole by the control (a parent's font never changes it); the document's default
+    // font follows it and is never set directly.
     QFont registerFont() const;
+    void setRegisterFont(const QFont& font);
     void setFontBold(bool on);
     void setFontItalic(bool on);
     void setFontUnderline(bool on);
@@ -71,6 +85,15 @@ public:
 
     // The pointer shown over the text, whatever the lock.
     void setPointer(const QCursor& pointer);
+
+    // Where copy, cut and paste by key and the primary selection go; the system's clipboard unless set.
+    // The clipboard must outlive the control's use of it.
+    void setClipboard(Clipboard* clipboard);
+
+    // Runs a drag of the selection out of the control and returns what the drop did; QDrag::exec unless
+    // set (tests drop by hand while it runs).
+    using DragRunner = std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed, Qt::DropAction preferred)>;
+    void setDragRunner(DragRunner runner) { m_runDrag = std::move(runner); }
 
     // The document, the caret and the selection.
     QTextDocument* document() const { return m_document; }
@@ -105,6 +128,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
@@ -123,6 +150,11 @@ private:
     int nextCharacter(int position) const;
     int previousWord(int position) const;
     int nextWord(int position) const;
+    int skipBack(int position, int limit, bool word) const;
+    int skipForward(int position, int limit, bool word) const;
+    int motionTarget(Motion motion, int position);
+    int pageMove(int position, int direction);
+    void runKeyCommand(const KeyCommand& command);
     int lineStartOf(int position);
     int lineEndOf(int position);
     int verticalMove(int position, int lines);
@@ -130,8 +162,17 @@ private:
     void moveCaret(int position, QTextCursor::MoveMode mode, bool keepX = false);
     void edited();
     void insertTyped(const QString& text);
+    Clipboard& clipboard() const;
+    QString selectedPlainText() const;
     void copyToClipboard() const;
+    void publishSelection() const;
     void selectWordAt(int position);
+    void startDrag();
+    bool acceptsDrop(const QDropEvent* event) const;
+    // The pre-edit text of an input method, drawn at the caret and not part of the document.
+    std::unique_ptr<QTextLayout> preeditLine(int index) const;
+    void commitPreedit();
+    void dropPreedit();
     void restartBlink();
     void scheduleIdleWork();
     void updateScrollBars();
@@ -157,6 +198,21 @@ private:
     int m_typedSteps = -1;
     bool m_caretShown = false;
     bool m_dragging = false;
+
+    Clipboard* m_clipboard = nullptr;
+    DragRunner m_runDrag;
+    // A press inside the selection that may become a drag, where it went down.
+    std::optional<QPoint> m_dragFrom;
+    // While a drag from here runs: the text dragged, followed through edits, and whether it was dropped here.
+    QTextCursor m_dragged;
+    bool m_droppedHere = false;
+    int m_dropCaret = -1;
+
+    QString m_preedit;
+    int m_preeditCursor = 0;
+    bool m_preeditCursorShown = true;
+    QList<QTextLayout::FormatRange> m_preeditFormats;
+    bool m_composing = false;
     QBasicTimer m_blink;
     QBasicTimer m_idle;
 };

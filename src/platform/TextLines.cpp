@@ -367,4 +367,37 @@ const QTextLayout& TextLines::shaped(int index)
     return *slot;
 }
 
+std::unique_ptr<QTextLayout> TextLines::shapedWithPreedit(int index, int column, const QString& preedit,
+                                                          const QList<QTextLayout::FormatRange>& preeditFormats)
+{
+    const Line& line = m_lines[size_t(index)];
+    auto layout = std::make_unique<QTextLayout>(textBetween(line.start, line.start + line.length), m_document.defaultFont());
+    QTextOption option = textOption();
+    option.setWrapMode(QTextOption::NoWrap);
+    layout->setTextOption(option);
+    layout->setPreeditArea(column, preedit);
+    // Formats count the characters of the text as shown, the pre-edit's included.
+    QList<QTextLayout::FormatRange> formats;
+    for (QTextLayout::FormatRange range : formatsBetween(line.start, line.start + line.length)) {
+        if (range.start >= column) {
+            range.start += int(preedit.size());
+        } else if (range.start + range.length > column) {
+            formats.append({column + int(preedit.size()), range.start + range.length - column, range.format});
+            range.length = column - range.start;
+        }
+        formats.append(range);
+    }
+    for (QTextLayout::FormatRange range : preeditFormats) {
+        range.start += column;
+        formats.append(range);
+    }
+    layout->setFormats(formats);
+    layout->beginLayout();
+    QTextLine only = layout->createLine();
+    if (only.isValid())
+        only.setPosition(QPointF(0, 0));
+    layout->endLayout();
+    return layout;
+}
+
 } // namespace krambol::platform

@@ -64,6 +64,10 @@ public:
 
     // The shaped text of one line, for drawing and hit testing; kept until the next change.
     const QTextLayout& shaped(int index);
+    // The line shaped anew with an input method's pre-edit text shown at a column of it (its formats given
+    // from the pre-edit's start); positions in it count the pre-edit's characters too. Not kept.
+    std::unique_ptr<QTextLayout> shapedWithPreedit(int index, int column, const QString& preedit,
+                                                   const QList<QTextLayout::FormatRange>& preeditFormats);
 
     // The characters of the document between two positions, paragraph separators as U+2029.
     QString textBetween(int from, int to) const;

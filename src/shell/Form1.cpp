@@ -225,7 +225,8 @@ void Form1::buildControls()
         field->setCursor(fieldPointer);
     }
     m_ui.Box->setPointer(fieldPointer);
-    m_ui.Box->document()->setDefaultFont(registerFont());
+    m_ui.Box->setRegisterFont(registerFont());
+    m_ui.Box->setClipboard(&m_services.clipboard);
     m_ui.Box->setLocked(true);
     m_ui.isp->setToolTip(QStringLiteral("Исправить/Не исправлять"));
     // isp lies in the toolbar band and is drawn above the toolbar.

@@ -263,7 +263,7 @@ void Form1::Box_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
 void Form1::перар_Click()
 {
     // Each use opens one more window; nothing holds on to it.
-    (new windows::FrmTip())->show();
+    (new windows::FrmTip(m_services.clipboard))->show();
 }
 
 void Form1::вв_Click()

@@ -75,6 +75,16 @@ QString counterText(double value)
 } // namespace
 
 FrmTip::FrmTip(QWidget* parent)
+    : FrmTip(nullptr, parent)
+{
+}
+
+FrmTip::FrmTip(platform::Clipboard& clipboard, QWidget* parent)
+    : FrmTip(&clipboard, parent)
+{
+}
+
+FrmTip::FrmTip(platform::Clipboard* clipboard, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmTip"));
@@ -92,6 +102,7 @@ FrmTip::FrmTip(QWidget* parent)
     m_lblTipText->setObjectName(QStringLiteral("lblTipText"));
     // Tab leaves the tip text for the next control instead of being typed into it.
     m_lblTipText->setTabChangesFocus(true);
+    m_lblTipText->setClipboard(clipboard);
 
     m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));

@@ -7,6 +7,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace krambol::platform {
+class Clipboard;
 class RichTextBox;
 }
 
@@ -17,7 +18,9 @@ class PictureBox;
 // The tip-of-the-day window (design name frmTip): one of seven built-in tips at a time, stepped by
 // "Следующее" in a fixed cycle. The index of the tip lives in the text of the counter field Text1,
 // which lies outside the client area but is still reached by Tab. Every opening makes a new window
-// with its own counter: `auto* w = new FrmTip(); w->show();` (no owner; deletes itself when closed).
+// with its own counter: `auto* w = new FrmTip(clipboard); w->show();` (no owner; deletes itself when
+// closed). The tip text's copy, cut and paste keys go through the clipboard given (the system's when none
+// is), which must outlive the window's use of it.
 class FrmTip : public QWidget
 {
     Q_OBJECT
@@ -26,6 +29,7 @@ public:
     static constexpr int kTipCount = 7;
 
     explicit FrmTip(QWidget* parent = nullptr);
+    explicit FrmTip(platform::Clipboard& clipboard, QWidget* parent = nullptr);
 
     // The built-in tip of an index from 0 to 6.
     static QString tip(int index);
@@ -53,6 +57,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    FrmTip(platform::Clipboard* clipboard, QWidget* parent);
     bool pressDialogButton(QWidget* focused, const QKeyEvent* event);
 
     PictureBox* m_Picture1 = nullptr;

@@ -57,4 +57,20 @@ bool ScriptedClipboard::setText(const QString& text)
     return true;
 }
 
+std::optional<QString> ScriptedClipboard::selectionText()
+{
+    if (!hasSelection || !reachable)
+        return std::nullopt;
+    return selection;
+}
+
+bool ScriptedClipboard::setSelectionText(const QString& text)
+{
+    if (!hasSelection || !reachable)
+        return false;
+    selection = text;
+    ++selectionWrites;
+    return true;
+}
+
 } // namespace krambol::testing

@@ -73,10 +73,17 @@ class ScriptedClipboard final : public platform::Clipboard
 public:
     std::optional<QString> text() override;
     bool setText(const QString& text) override;
+    bool supportsSelection() const override { return hasSelection; }
+    std::optional<QString> selectionText() override;
+    bool setSelectionText(const QString& text) override;
 
     QString content;
     bool reachable = true;
     int writes = 0;
+    // The primary selection, there only when asked for (as on X11).
+    bool hasSelection = false;
+    QString selection;
+    int selectionWrites = 0;
 };
 
 class FixedClock final : public platform::Clock

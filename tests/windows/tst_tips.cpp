@@ -1,4 +1,5 @@
 #include "platform/RichTextBox.h"
+#include "support/ScriptedServices.h"
 #include "windows/FrmTip.h"
 #include "windows/PictureBox.h"
 
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void typedCounterSelectsTheTipAfterIt_data();
     void typedCounterSelectsTheTipAfterIt();
     void everyWindowKeepsItsOwnCounter();
+    void tipTextKeysUseTheClipboardGiven();
 
 private:
     QPointer<FrmTip> m_tip;
@@ -226,6 +228,35 @@ void TipsTest::everyWindowKeepsItsOwnCounter()
     QTest::mouseClick(second->cmdOK(), Qt::LeftButton);
     QTRY_VERIFY(second.isNull());
     QVERIFY(m_tip->isVisible());
+}
+
+void TipsTest::tipTextKeysUseTheClipboardGiven()
+{
+    krambol::testing::ScriptedClipboard clipboard;
+    auto* tip = new FrmTip(clipboard);
+    tip->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tip));
+    auto* text = tip->lblTipText();
+    text->setFocus();
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(2);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    text->setTextCursor(cursor);
+
+    QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard.content, QStringLiteral("помощ"));
+    clipboard.content = QStringLiteral("X");
+    QTest::keyClick(text, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(clipboard.content, QStringLiteral("помощ"));
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(text->text(), QStringLiteral("С помощпомощью") + kTips[0].mid(9));
+    QCOMPARE(clipboard.writes, 2);
+    // A clipboard out of reach pastes nothing.
+    clipboard.reachable = false;
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(text->text(), QStringLiteral("С помощпомощью") + kTips[0].mid(9));
+    delete tip;
 }
 
 QTEST_MAIN(TipsTest)
