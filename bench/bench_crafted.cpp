@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Crafted register files against the reading bounds: time linear in the file's size and a rise of peak
 // memory of at most 10 × the file's size (plus a few fixed megabytes), for the codec alone (rtf::read of the
 // file's bytes) and for the program (Form1's open until the pane has repainted). Each row is one file, opened

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Latency of the register as the user meets it, on registers of many entries, each figure beside a bare
 // QTextEdit doing the same work in the same run:
 //   - one more accept through Command1_Click and AcceptEntryFromToolbar, until the pane has repainted;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the RTF codec alone on a register of 100 000 entries in one paragraph of one font,
 // written the way the writer writes it.
 //   bench_rtf_codec [ENTRIES] [ROUNDS]

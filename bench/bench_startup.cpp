@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the application as its own main() runs it, stopped at the main window's first paint.
 // Prints one line, "painted MS_A MS_B": milliseconds from entering main() to the first paint event of
 // Form1 or any widget inside it (MS_A), and to the end of that paint pass (MS_B); then quits. The parent

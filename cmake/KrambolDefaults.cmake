@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Settings every target of the project shares: warnings, and the sanitizers when asked for.
 
 if(KRAMBOL_SANITIZE)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The version in one place: project(VERSION MAJOR.MINOR.0.REVISION) in the top-level file and the
 # release date beside it (KRAMBOL_RELEASE_DATE, YYYY-MM-DD). Everything else is derived here:
 #   KRAMBOL_RELEASE_VERSION    2.4.9       windows, metainfo, manual pages, package

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation into the usual desktop places and the Debian package built from it by CPack
 # (`cpack -G DEB` in the build folder). GNUInstallDirs and KrambolVersion are included by the
 # top-level file.

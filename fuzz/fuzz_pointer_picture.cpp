@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the icon and cursor reader: it must answer with a picture or a
 // reason, never crash, read out of bounds or allocate from an unchecked size.
 #include "cursors/PointerPicture.h"

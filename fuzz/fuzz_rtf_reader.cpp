@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the RTF reader on any bytes, and the writer on whatever the reader made of them.
 #include "platform/rtf/Reader.h"
 #include "platform/rtf/Writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays arbitrary edit scripts on a document whose lines the register pane keeps window by window: after
 // every script the lines must be exactly those of a whole-paragraph layout, whatever was laid out, reused
 // or left for later in between.

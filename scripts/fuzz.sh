@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang and runs each for a while on its seed corpus.
 #   scripts/fuzz.sh [SECONDS_PER_TARGET]     (default 60; the test command runs a short round)
 # Findings land in fuzz-out/<target>/; the seed corpora in fuzz/corpus/<target>/ are never written.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the pictures of Крамбол shown in the README: builds the program (installing what is
 # missing, as root on Debian 12), starts it in its own Xvfb server, types two entries and saves
 # PNG screenshots into docs/screenshots/:

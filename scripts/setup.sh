@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared set-up of the run and test commands: installs what is missing (Debian 12, as root),
 # then configures and builds one build folder.
 #   scripts/setup.sh BUILD_DIR [extra cmake arguments...] [--target TARGET...]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Крамбол (installing what is missing) and runs the whole test suite offscreen, twice:
 # a plain build, then one under AddressSanitizer + UndefinedBehaviorSanitizer.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws every picture the application embeds and writes it into the resources folder.
 //   make_pictures RESOURCES_DIR
 // The artwork is ours and drawn with QPainter only (no fonts, so the output does not depend on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/EditMode.h"
 
 #include "platform/PictureButton.h"

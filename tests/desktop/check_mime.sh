@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds a private shared-mime-info database from our type and checks that it knows *.krm as a
 # register file, a kind of RTF, shown with the application's icon.
 set -u

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package into a scratch folder and checks it the way Debian does: lintian
 # (pedantic, with its informational tags) reports nothing that the package does not override,
 # and every file in it that names the version names the same one.

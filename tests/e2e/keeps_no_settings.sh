@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the built executable twice in its own Xvfb server with a home of its own; each run opens the
 # "Открыть" file dialog with Ctrl+L, cancels it and ends with Ctrl+F4. The toolkit's dialogs would
 # keep their history and folder in a settings file there; the program keeps none, so afterwards the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the built executable in its own Xvfb server, waits for the "Крамбол" window, checks its
 # client size, sees the splash window come and go, and ends the program with Ctrl+F4 on an empty
 # register. Every wait has a limit; whatever was started is killed on the way out.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end scripts: sourced, with the program's path as $app. Starts an Xvfb server
 # of its own, gives the wait and window helpers, and kills whatever was started on the way out.
 

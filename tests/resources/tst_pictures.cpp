@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks the embedded pictures byte by byte, with a header reader of its own, so that a wrong
 // depth or size cannot hide behind a lenient decoder.
 

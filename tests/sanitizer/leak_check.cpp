@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks the leak checker of the sanitizer build against the two ways it can go wrong.
 //
 //   leak_check MODULE          loads copies of MODULE (tls_module.cpp) until the sanitizer

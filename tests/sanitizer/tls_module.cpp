@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A plug-in-like module with one thread-local variable. Loaded with dlopen, its thread-local block
 // is "dynamic": the loader allocates it with malloc on the first access (as for libjpeg, which
 // Qt's image format plug-in brings in).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cursors/ImageSlot.h"
 #include "platform/PictureButton.h"
 #include "platform/RichTextBox.h"

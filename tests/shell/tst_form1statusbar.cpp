@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/CapsLock.h"
 #include "platform/Twips.h"
 #include "support/Form1Fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PictureButton.h"
 #include "platform/RichTextBox.h"
 #include "shell/FontSize.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/rtf/Writer.h"
 
 #include "platform/rtf/CodePages.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/RichTextDocument.h"
 #include "platform/rtf/Reader.h"
 #include "platform/rtf/Writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Registers written here are read by two RTF readers of other projects, pandoc and LibreOffice, which
 // must find exactly the register's text in them.
 #include "platform/rtf/RtfTestSupport.h"
