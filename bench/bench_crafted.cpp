@@ -11,7 +11,7 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
 #include "platform/RichTextBox.h"
 #include "platform/RichTextDocument.h"
-#include "platform/rtf/Reader.h"
+#include "rtf/Reader.h"
 #include "shell/Form1.h"
 #include "support/ScriptedServices.h"
 

@@ -14,8 +14,8 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
 #include "platform/RichTextBox.h"
 #include "platform/RichTextDocument.h"
-#include "platform/rtf/Reader.h"
-#include "platform/rtf/Writer.h"
+#include "rtf/Reader.h"
+#include "rtf/Writer.h"
 #include "shell/Form1.h"
 #include "support/ScriptedServices.h"
 

@@ -2,8 +2,8 @@
 // Throughput of the RTF codec alone on a register of 100 000 entries in one paragraph of one font,
 // written the way the writer writes it.
 //   bench_rtf_codec [ENTRIES] [ROUNDS]
-#include "platform/rtf/Reader.h"
-#include "platform/rtf/Writer.h"
+#include "rtf/Reader.h"
+#include "rtf/Writer.h"
 
 #include <QElapsedTimer>
 

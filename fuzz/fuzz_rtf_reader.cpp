@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the RTF reader on any bytes, and the writer on whatever the reader made of them.
-#include "platform/rtf/Reader.h"
-#include "platform/rtf/Writer.h"
+#include "rtf/Reader.h"
+#include "rtf/Writer.h"
 
 #include <cstdint>
 #include <cstdio>

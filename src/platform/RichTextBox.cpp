@@ -7,9 +7,9 @@
 #include "platform/TextKeys.h"
 #include "platform/TextLines.h"
 #include "platform/WholeFile.h"
-#include "platform/Twips.h"
-#include "platform/rtf/Reader.h"
-#include "platform/rtf/Writer.h"
+#include "design/Twips.h"
+#include "rtf/Reader.h"
+#include "rtf/Writer.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -424,7 +424,7 @@ void RichTextBox::setPointer(const QCursor& pointer)
 
 void RichTextBox::setHeightTwips(int twips)
 {
-    resize(width(), twipsToPixels(twips));
+    resize(width(), design::twipsToPixels(twips));
 }
 
 // --- caret and selection -------------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/rtf/Document.h"
+#include "rtf/Document.h"
 
 class QTextCursor;
 class QTextDocument;

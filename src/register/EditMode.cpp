@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/EditMode.h"
 
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
 
 namespace krambol::reg {

@@ -4,16 +4,19 @@
 #include <QPixmap>
 
 namespace krambol::platform {
-class PictureButton;
 class RichTextBox;
 } // namespace krambol::platform
+
+namespace krambol::widgets {
+class PictureButton;
+} // namespace krambol::widgets
 
 namespace krambol::reg {
 
 struct EditModeControls
 {
-    platform::PictureButton* check1;  // picture-style check box "Исправить" / "Не исправлять"
-    platform::PictureButton* isp;     // the toolbar band's picture check box
+    widgets::PictureButton* check1;  // picture-style check box "Исправить" / "Не исправлять"
+    widgets::PictureButton* isp;     // the toolbar band's picture check box
     platform::RichTextBox* box;
     QPixmap lockedPicture;            // Picture1: the A crossed out
     QPixmap editingPicture;           // Picture2: the plain A

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/Entry.h"
 
-#include "platform/LeadingNumber.h"
+#include "design/LeadingNumber.h"
 
 namespace krambol::reg {
 
@@ -24,7 +24,7 @@ QString composeEntry(const EntryFields& fields, EntryShape shape, bool firstAcce
 
 bool isFirstAccept(const QString& flag)
 {
-    return platform::leadingNumber(flag) != 2.0;
+    return design::leadingNumber(flag) != 2.0;
 }
 
 } // namespace krambol::reg

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/FontSize.h"
 
-#include "platform/LeadingNumber.h"
+#include "design/LeadingNumber.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@ namespace krambol::shell {
 
 FontSizeReading readFontSize(QStringView fieldText)
 {
-    const double number = platform::leadingNumber(fieldText);
+    const double number = design::leadingNumber(fieldText);
     if (!(number > 0.0))
         return {kDefaultFontSize, true};
     return {std::min(number, kMaxFontSize), false};

@@ -3,10 +3,10 @@
 
 #include "cursors/ImageSlot.h"
 #include "cursors/PointerPicture.h"
-#include "platform/Fonts.h"
-#include "platform/PictureButton.h"
+#include "design/Fonts.h"
+#include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
-#include "platform/Twips.h"
+#include "design/Twips.h"
 #include "register/DateModes.h"
 #include "register/EditMode.h"
 #include "register/EntryAcceptance.h"
@@ -32,7 +32,7 @@
 
 namespace krambol::shell {
 
-using platform::twipsToPixels;
+using design::twipsToPixels;
 
 namespace {
 
@@ -72,7 +72,7 @@ QWidget* createControl(const ControlSpec& row, QWidget* parent)
         return new QCheckBox(caption, parent);
     case ControlKind::PictureCheckBox:
     case ControlKind::PictureButton: {
-        auto* button = new platform::PictureButton(parent);
+        auto* button = new widgets::PictureButton(parent);
         button->setText(caption);
         button->setCheckable(row.kind == ControlKind::PictureCheckBox);
         return button;
@@ -102,7 +102,7 @@ Form1::Form1(const platform::Services& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
 {
-    platform::installFontSubstitutions();
+    design::installFontSubstitutions();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Крамбол"));
     // A fixed frame with a close button only; the application alone sets the window's size.
@@ -157,7 +157,7 @@ void Form1::buildControls()
 
         if (row.picture) {
             const QString path = QString::fromLatin1(row.picture);
-            if (auto* button = qobject_cast<platform::PictureButton*>(control))
+            if (auto* button = qobject_cast<widgets::PictureButton*>(control))
                 button->setFacePicture(QPixmap(path));
             else if (auto* slot = qobject_cast<cursors::ImageSlot*>(control))
                 slot->setPicture(cursors::loadPointerPicture(path));
@@ -304,22 +304,22 @@ void Form1::layoutDockedBars()
 
 void Form1::setOuterHeightTwips(int twips)
 {
-    m_ui.client->setFixedHeight(platform::clientHeightForOuter(twips));
+    m_ui.client->setFixedHeight(design::clientHeightForOuter(twips));
 }
 
 void Form1::setOuterWidthTwips(int twips)
 {
-    m_ui.client->setFixedWidth(platform::clientWidthForOuter(twips));
+    m_ui.client->setFixedWidth(design::clientWidthForOuter(twips));
 }
 
 int Form1::outerHeightTwips() const
 {
-    return platform::pixelsToTwips(m_ui.client->height()) + platform::kFrameHeightTwips;
+    return design::pixelsToTwips(m_ui.client->height()) + design::kFrameHeightTwips;
 }
 
 int Form1::outerWidthTwips() const
 {
-    return platform::pixelsToTwips(m_ui.client->width()) + platform::kFrameWidthTwips;
+    return design::pixelsToTwips(m_ui.client->width()) + design::kFrameWidthTwips;
 }
 
 } // namespace krambol::shell

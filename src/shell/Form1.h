@@ -22,9 +22,12 @@ struct PointerPicture;
 } // namespace krambol::cursors
 
 namespace krambol::platform {
-class PictureButton;
 class RichTextBox;
 } // namespace krambol::platform
+
+namespace krambol::widgets {
+class PictureButton;
+} // namespace krambol::widgets
 
 namespace krambol::reg {
 class DateModes;
@@ -40,7 +43,7 @@ struct Form1Controls
 {
     QWidget* client = nullptr;  // the client area under the menu bar
     QToolBar* Toolbar1 = nullptr;
-    platform::PictureButton* isp = nullptr;
+    widgets::PictureButton* isp = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLineEdit* Text1 = nullptr;
     QGroupBox* Frame2 = nullptr;
@@ -49,17 +52,17 @@ struct Form1Controls
     QCheckBox* Check2 = nullptr;
     QCheckBox* Check4 = nullptr;
     QLineEdit* Text7 = nullptr;
-    platform::PictureButton* Command1 = nullptr;
+    widgets::PictureButton* Command1 = nullptr;
     QGroupBox* Frame3 = nullptr;
-    platform::PictureButton* Check1 = nullptr;
-    platform::PictureButton* Command6 = nullptr;
-    platform::PictureButton* Command5 = nullptr;
-    platform::PictureButton* Command4 = nullptr;
-    platform::PictureButton* Command10 = nullptr;
-    platform::PictureButton* Command7 = nullptr;
-    platform::PictureButton* Command2 = nullptr;
-    platform::PictureButton* Command3 = nullptr;
-    platform::PictureButton* Check3 = nullptr;
+    widgets::PictureButton* Check1 = nullptr;
+    widgets::PictureButton* Command6 = nullptr;
+    widgets::PictureButton* Command5 = nullptr;
+    widgets::PictureButton* Command4 = nullptr;
+    widgets::PictureButton* Command10 = nullptr;
+    widgets::PictureButton* Command7 = nullptr;
+    widgets::PictureButton* Command2 = nullptr;
+    widgets::PictureButton* Command3 = nullptr;
+    widgets::PictureButton* Check3 = nullptr;
     QPushButton* Command9 = nullptr;
     QGroupBox* Frame4 = nullptr;
     QLineEdit* Text8 = nullptr;
@@ -76,8 +79,8 @@ struct Form1Controls
     cursors::ImageSlot* Image8 = nullptr;
     cursors::ImageSlot* Image9 = nullptr;
     QPushButton* Command12 = nullptr;
-    platform::PictureButton* Command8 = nullptr;
-    platform::PictureButton* Command11 = nullptr;
+    widgets::PictureButton* Command8 = nullptr;
+    widgets::PictureButton* Command11 = nullptr;
     QCheckBox* Check5 = nullptr;
     QCheckBox* Check6 = nullptr;
     QLineEdit* Text3 = nullptr;

@@ -2,7 +2,7 @@
 #include "shell/Form1.h"
 
 #include "cursors/ImageSlot.h"
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 #include "shell/Form1.h"
 
 #include "platform/RichTextBox.h"
-#include "platform/Twips.h"
+#include "design/Twips.h"
 #include "windows/Form2.h"
 #include "windows/FrmTip.h"
 
@@ -211,8 +211,8 @@ void Form1::bindCommandSurface()
     }));
     connect(m_ui.Box, &platform::RichTextBox::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position) {
-                Box_MouseDown(button, modifiers, platform::pixelsToTwips(position.x()),
-                              platform::pixelsToTwips(position.y()));
+                Box_MouseDown(button, modifiers, design::pixelsToTwips(position.x()),
+                              design::pixelsToTwips(position.y()));
             });
 }
 
@@ -257,7 +257,7 @@ void Form1::Box_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
         return;
     // The list's corner goes to the pointer, given in client coordinates; returns once it closes.
     auto* list = findChild<QMenu*>(QStringLiteral("ыввув"));
-    const QPoint corner(platform::twipsToPixels(x), platform::twipsToPixels(y + kBoxTopTwips));
+    const QPoint corner(design::twipsToPixels(x), design::twipsToPixels(y + kBoxTopTwips));
     list->exec(m_ui.client->mapToGlobal(corner));
 }
 

@@ -5,7 +5,7 @@
 #include "cursors/PointerPicture.h"
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 
 #include <QDir>
 

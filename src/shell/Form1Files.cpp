@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Form1.h"
 
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 #include "register/RegisterFiles.h"
 
 namespace krambol::shell {

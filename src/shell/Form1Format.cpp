@@ -2,7 +2,7 @@
 #include "shell/Form1.h"
 
 #include "platform/CommonDialog.h"
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
 #include "shell/FontSize.h"
 

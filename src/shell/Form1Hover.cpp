@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Form1.h"
 
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
-#include "platform/Twips.h"
+#include "design/Twips.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -60,8 +60,8 @@ protected:
             return false;
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint pixels = mouse->position().toPoint();
-        const int x = platform::pixelsToTwips(pixels.x());
-        const int y = platform::pixelsToTwips(pixels.y());
+        const int x = design::pixelsToTwips(pixels.x());
+        const int y = design::pixelsToTwips(pixels.y());
         // A press reports the button that went down, a move the buttons held.
         const Qt::MouseButtons buttons = type == QEvent::MouseMove ? mouse->buttons() : Qt::MouseButtons(mouse->button());
 
@@ -90,7 +90,7 @@ private:
     std::vector<MouseBinding> m_bindings;
 };
 
-void showLook(platform::PictureButton* target, const QLabel* holder)
+void showLook(widgets::PictureButton* target, const QLabel* holder)
 {
     target->setFacePicture(holder->pixmap());
 }
@@ -128,8 +128,8 @@ void Form1::bindHover()
     }
     connect(u.Box, &platform::RichTextBox::mouseMoved, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position) {
-                Box_MouseMove(buttons, modifiers, platform::pixelsToTwips(position.x()),
-                              platform::pixelsToTwips(position.y()));
+                Box_MouseMove(buttons, modifiers, design::pixelsToTwips(position.x()),
+                              design::pixelsToTwips(position.y()));
             });
 }
 
@@ -297,7 +297,7 @@ void Form1::Toolbar1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int
 // The bare surface: every target back to the plain look, hidden ones too, then the general hint.
 void Form1::Form_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int)
 {
-    for (platform::PictureButton* target : {m_ui.Check1, m_ui.Command7, m_ui.Command8, m_ui.Command1, m_ui.Command5,
+    for (widgets::PictureButton* target : {m_ui.Check1, m_ui.Command7, m_ui.Command8, m_ui.Command1, m_ui.Command5,
                                             m_ui.Command6, m_ui.Command4, m_ui.Command10, m_ui.Command11})
         showLook(target, m_ui.e);
     setHint(QStringLiteral("Для помощи F1"));

@@ -3,7 +3,7 @@
 
 #include "platform/CapsLock.h"
 #include "platform/Clock.h"
-#include "platform/Twips.h"
+#include "design/Twips.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -67,10 +67,10 @@ void Form1::bindStatusBar()
         panel->setFocusPolicy(Qt::NoFocus);
         if (i < 3) {
             panel->setAlignment(Qt::AlignCenter);
-            panel->setFixedWidth(platform::twipsToPixels(kPanelWidths[i]));
+            panel->setFixedWidth(design::twipsToPixels(kPanelWidths[i]));
             layout->addWidget(panel, 0);
         } else {
-            panel->setMinimumWidth(platform::twipsToPixels(kPanelMinimumWidth));
+            panel->setMinimumWidth(design::twipsToPixels(kPanelMinimumWidth));
             layout->addWidget(panel, 1);
         }
         m_panels[i] = panel;

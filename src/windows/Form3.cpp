@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/Form3.h"
 
-#include "platform/Twips.h"
+#include "design/Twips.h"
 #include "windows/LabelDesign.h"
 #include "windows/Pictures.h"
 #include "windows/ScreenPlacement.h"
@@ -36,13 +36,13 @@ Form3::Form3(QWidget* parent)
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(platform::twipsToPixels(kClientWidth), platform::twipsToPixels(kClientHeight));
+    setFixedSize(design::twipsToPixels(kClientWidth), design::twipsToPixels(kClientHeight));
 
     // Created first, so every label lies above it.
     m_Image1 = new StretchedImage(this);
     m_Image1->setObjectName(QStringLiteral("Image1"));
     m_Image1->setAccessibleName(QStringLiteral("Заставка"));
-    m_Image1->setGeometry(platform::twipsToPixels(kImageLeft, kImageTop, kImageWidth, kImageHeight));
+    m_Image1->setGeometry(design::twipsToPixels(kImageLeft, kImageTop, kImageWidth, kImageHeight));
     m_Image1->setPicture(QPixmap(QString::fromLatin1(kSharedPicturePath)));
 
     const QString version = versionLabelText();

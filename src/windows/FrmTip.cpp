@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/FrmTip.h"
 
-#include "platform/LeadingNumber.h"
+#include "design/LeadingNumber.h"
 #include "platform/RichTextBox.h"
-#include "platform/Twips.h"
+#include "design/Twips.h"
 #include "windows/LabelDesign.h"
 #include "windows/PictureBox.h"
 #include "windows/Pictures.h"
@@ -91,7 +91,7 @@ FrmTip::FrmTip(platform::Clipboard* clipboard, QWidget* parent)
     setObjectName(QStringLiteral("frmTip"));
     setWindowTitle(QStringLiteral("Подсказки"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(platform::twipsToPixels(kClientWidth), platform::twipsToPixels(kClientHeight));
+    setFixedSize(design::twipsToPixels(kClientWidth), design::twipsToPixels(kClientHeight));
 
     m_Picture1 = new PictureBox(this);
     m_Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -122,7 +122,7 @@ FrmTip::FrmTip(platform::Clipboard* clipboard, QWidget* parent)
         return findChild<QWidget*>(QLatin1String(design.objectName), Qt::FindDirectChildrenOnly);
     };
     for (const ControlDesign& design : kControls)
-        control(design)->setGeometry(platform::twipsToPixels(design.left, design.top, design.width, design.height));
+        control(design)->setGeometry(design::twipsToPixels(design.left, design.top, design.width, design.height));
     auto byTab = std::to_array(kControls);
     std::sort(byTab.begin(), byTab.end(), [](const ControlDesign& a, const ControlDesign& b) { return a.tab < b.tab; });
     for (std::size_t i = 1; i < byTab.size(); ++i)
@@ -150,9 +150,9 @@ QString FrmTip::tip(int index)
 
 void FrmTip::Form_Load()
 {
-    if (platform::leadingNumber(m_Text1->text()) == kTipCount)
+    if (design::leadingNumber(m_Text1->text()) == kTipCount)
         m_Text1->setText(QStringLiteral("0"));
-    m_currentTip = platform::leadingNumber(m_Text1->text());
+    m_currentTip = design::leadingNumber(m_Text1->text());
     // Only a whole index of the cycle selects a tip; any other counter leaves the shown tip alone.
     if (m_currentTip >= 0 && m_currentTip < kTipCount && m_currentTip == std::trunc(m_currentTip))
         m_lblTipText->setText(tip(static_cast<int>(m_currentTip)));
@@ -160,7 +160,7 @@ void FrmTip::Form_Load()
 
 void FrmTip::cmdNextTip_Click()
 {
-    m_Text1->setText(counterText(platform::leadingNumber(m_Text1->text()) + 1));
+    m_Text1->setText(counterText(design::leadingNumber(m_Text1->text()) + 1));
     Form_Load();
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cursors/ImageSlot.h"
 #include "cursors/PointerPicture.h"
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 #include "support/Form1Fixture.h"
 
 #include <QFile>

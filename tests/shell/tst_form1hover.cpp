@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 #include "support/Form1Fixture.h"
 #include "WindowMouse.h"
 
@@ -74,7 +74,7 @@ void Form1HoverTest::cleanup()
 
 QString Form1HoverTest::look(const QString& target) const
 {
-    const QPixmap face = f.child<platform::PictureButton>(target)->facePicture();
+    const QPixmap face = f.child<widgets::PictureButton>(target)->facePicture();
     if (face.isNull())
         return "-";
     const QColor colour = face.toImage().pixelColor(0, 0);
@@ -206,13 +206,13 @@ void Form1HoverTest::mouseSequencesGiveLooksAndHint()
     QCOMPARE(this->hint(), hint);
     // The hint-only picture-style check boxes never take a look.
     for (const char* name : {"Command2", "Command3", "Check3"})
-        QVERIFY(f.child<platform::PictureButton>(name)->facePicture().isNull());
+        QVERIFY(f.child<widgets::PictureButton>(name)->facePicture().isNull());
 }
 
 void Form1HoverTest::surfaceResetsHiddenTargetsToo()
 {
     for (const QString& target : kTargets)
-        f.child<platform::PictureButton>(target)->setFacePicture(f.ui().Picture5->pixmap());
+        f.child<widgets::PictureButton>(target)->setFacePicture(f.ui().Picture5->pixmap());
     QVERIFY(!f.ui().Command8->isVisible());
     QVERIFY(!f.ui().Command11->isVisible());
     run("move surface");

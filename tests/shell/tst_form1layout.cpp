@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
 #include "shell/ControlTable.h"
 #include "support/Form1Fixture.h"
@@ -77,14 +77,14 @@ void Form1LayoutTest::everyControlStandsWhereTheTableSays()
         break;
     case ControlKind::PictureButton:
     case ControlKind::PictureCheckBox: {
-        auto* button = qobject_cast<platform::PictureButton*>(control);
+        auto* button = qobject_cast<widgets::PictureButton*>(control);
         QVERIFY(button);
         QCOMPARE(button->text(), caption);
         QCOMPARE(button->isCheckable(), row.kind == ControlKind::PictureCheckBox);
         break;
     }
     case ControlKind::Button:
-        QVERIFY(!qobject_cast<platform::PictureButton*>(control));
+        QVERIFY(!qobject_cast<widgets::PictureButton*>(control));
         QCOMPARE(qobject_cast<QAbstractButton*>(control)->text(), caption);
         break;
     case ControlKind::RichText:

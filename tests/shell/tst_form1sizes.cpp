@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
-#include "platform/Twips.h"
+#include "design/Twips.h"
 #include "shell/ControlTable.h"
 #include "support/Form1Fixture.h"
 
@@ -87,10 +87,10 @@ void Form1SizesTest::commandsSetFixedHeightsAndBars()
         run(command);
 
     const shell::Form1Controls& ui = f.ui();
-    QCOMPARE(ui.client->height(), platform::clientHeightForOuter(windowHeight));
+    QCOMPARE(ui.client->height(), design::clientHeightForOuter(windowHeight));
     QCOMPARE(ui.client->width(), 7755 / 15);
     QTRY_COMPARE(f.form->height(), ui.client->geometry().bottom() + 1);
-    QCOMPARE(ui.Box->height(), platform::twipsToPixels(boxHeight));
+    QCOMPARE(ui.Box->height(), design::twipsToPixels(boxHeight));
     QCOMPARE(ui.Command7->isVisible(), largerShown);
     QCOMPARE(ui.Command8->isVisible(), !largerShown);
 
@@ -108,7 +108,7 @@ void Form1SizesTest::commandsSetFixedHeightsAndBars()
     for (const shell::ControlSpec& row : shell::form1Controls()) {
         const QString name = QString::fromUtf8(row.name);
         QWidget* control = f.child(name);
-        const QRect design = platform::twipsToPixels(row.left, row.top, row.width, row.height);
+        const QRect design = design::twipsToPixels(row.left, row.top, row.width, row.height);
         if (name == "StatusBar1")
             QCOMPARE(control->geometry(), QRect(0, ui.client->height() - design.height(), ui.client->width(),
                                                 design.height()));

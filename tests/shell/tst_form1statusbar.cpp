@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/CapsLock.h"
-#include "platform/Twips.h"
+#include "design/Twips.h"
 #include "support/Form1Fixture.h"
 #include "WindowMouse.h"
 
@@ -139,7 +139,7 @@ void Form1StatusBarTest::barFollowsTheWindowWidth()
 
     f.form->setOuterWidthTwips(9405);
     QStatusBar* bar = f.ui().StatusBar1;
-    QCOMPARE(bar->geometry(), QRect(0, f.ui().client->height() - 25, platform::clientWidthForOuter(9405), 25));
+    QCOMPARE(bar->geometry(), QRect(0, f.ui().client->height() - 25, design::clientWidthForOuter(9405), 25));
     QTRY_COMPARE(panel(4)->geometry().right() >= bar->width() - 3, true);
     QVERIFY(panel(4)->width() > narrowHint);
     QCOMPARE(panel(1)->width(), 96);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/LeadingNumber.h"
+#include "design/LeadingNumber.h"
 
 #include <QString>
 
@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-namespace krambol::platform {
+namespace krambol::design {
 
 namespace {
 
@@ -85,4 +85,4 @@ double leadingNumber(QStringView text)
     return negative ? -value : value;
 }
 
-} // namespace krambol::platform
+} // namespace krambol::design

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/Fonts.h"
+#include "design/Fonts.h"
 
 #include <QFont>
 #include <QStringList>
 
-namespace krambol::platform {
+namespace krambol::design {
 
 void installFontSubstitutions()
 {
@@ -20,4 +20,4 @@ void installFontSubstitutions()
     Q_UNUSED(installed);
 }
 
-} // namespace krambol::platform
+} // namespace krambol::design

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/rtf/Reader.h"
+#include "rtf/Reader.h"
 
-#include "platform/rtf/CodePages.h"
-#include "platform/rtf/Tokenizer.h"
+#include "rtf/CodePages.h"
+#include "rtf/Tokenizer.h"
 
 #include <QHash>
 #include <QStringDecoder>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/LeadingNumber.h"
+#include "design/LeadingNumber.h"
 
 #include <QTest>
 
 #include <cmath>
 
-using krambol::platform::leadingNumber;
+using krambol::design::leadingNumber;
 
 class LeadingNumberTest : public QObject
 {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Registers written here are read by two RTF readers of other projects, pandoc and LibreOffice, which
 // must find exactly the register's text in them.
-#include "platform/rtf/RtfTestSupport.h"
-#include "platform/rtf/Writer.h"
+#include "rtf/RtfTestSupport.h"
+#include "rtf/Writer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/rtf/ControlWord.h"
+#include "rtf/ControlWord.h"
 
 #include <algorithm>
 #include <array>

@@ -6,7 +6,7 @@
 #include <QSize>
 
 // Lengths of the window design are twips: 1/1440 inch, 15 twips to one device-independent pixel.
-namespace krambol::platform {
+namespace krambol::design {
 
 inline constexpr int kTwipsPerPixel = 15;
 
@@ -33,4 +33,4 @@ constexpr QRect twipsToPixels(int left, int top, int width, int height)
 constexpr int clientHeightForOuter(int outerHeightTwips) { return twipsToPixels(outerHeightTwips - kFrameHeightTwips); }
 constexpr int clientWidthForOuter(int outerWidthTwips) { return twipsToPixels(outerWidthTwips - kFrameWidthTwips); }
 
-} // namespace krambol::platform
+} // namespace krambol::design

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/rtf/RtfTestSupport.h"
-#include "platform/rtf/Reader.h"
-#include "platform/rtf/Writer.h"
+#include "rtf/RtfTestSupport.h"
+#include "rtf/Reader.h"
+#include "rtf/Writer.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 
 #include <QStringView>
 
-namespace krambol::platform {
+namespace krambol::design {
 
 // Reads the number a text begins with, the way the classic BASIC Val() does: blanks (spaces, tabs,
 // line feeds) are skipped, then an optional sign, digits, an optional "." with further digits and an
@@ -11,4 +11,4 @@ namespace krambol::platform {
 // continue the number, so "12abc" is 12 and "10,5" is 10. Text that does not begin with a number is 0.
 double leadingNumber(QStringView text);
 
-} // namespace krambol::platform
+} // namespace krambol::design

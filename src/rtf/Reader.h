@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/rtf/Document.h"
-#include "platform/rtf/Error.h"
+#include "rtf/Document.h"
+#include "rtf/Error.h"
 
 #include <QByteArrayView>
 

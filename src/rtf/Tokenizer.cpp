@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/rtf/Tokenizer.h"
+#include "rtf/Tokenizer.h"
 
 namespace krambol::rtf {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/rtf/Document.h"
+#include "rtf/Document.h"
 
 #include <QHashFunctions>
 

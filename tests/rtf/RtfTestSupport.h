@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/rtf/Document.h"
-#include "platform/rtf/Reader.h"
+#include "rtf/Document.h"
+#include "rtf/Reader.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/rtf/Error.h"
+#include "rtf/Error.h"
 
 namespace krambol::rtf {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reads the RTF test files of other RTF readers (kept beside the project, never copied into it) and
 // compares the text with what each of those projects expects.
-#include "platform/rtf/RtfTestSupport.h"
-#include "platform/rtf/Reader.h"
+#include "rtf/RtfTestSupport.h"
+#include "rtf/Reader.h"
 
 #include <QDir>
 #include <QFile>

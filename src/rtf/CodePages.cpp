@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/rtf/CodePages.h"
+#include "rtf/CodePages.h"
 
 namespace krambol::rtf {
 

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-namespace krambol::platform {
+namespace krambol::widgets {
 
 // A picture-style button: a push button face that can carry a picture. Made checkable it is a
 // picture-style check box, a toggle button that stays pressed while ticked. The picture is drawn
@@ -28,4 +28,4 @@ private:
     QPixmap m_picture;
 };
 
-} // namespace krambol::platform
+} // namespace krambol::widgets

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/rtf/Writer.h"
+#include "rtf/Writer.h"
 
-#include "platform/rtf/CodePages.h"
+#include "rtf/CodePages.h"
 
 #include <QHash>
 #include <QStringDecoder>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/PictureButton.h"
+#include "widgets/PictureButton.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace krambol::platform {
+namespace krambol::widgets {
 
 PictureButton::PictureButton(QWidget* parent)
     : QPushButton(parent)
@@ -44,4 +44,4 @@ void PictureButton::paintEvent(QPaintEvent* event)
     painter.drawControl(QStyle::CE_PushButtonLabel, option);
 }
 
-} // namespace krambol::platform
+} // namespace krambol::widgets
