@@ -5,6 +5,7 @@
 #include "cursors/PointerPicture.h"
 #include "platform/Fonts.h"
 #include "platform/PictureButton.h"
+#include "platform/Product.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 #include "register/DateModes.h"
@@ -104,7 +105,7 @@ Form1::Form1(const platform::Services& services, QWidget* parent)
 {
     platform::installFontSubstitutions();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Крамбол"));
+    setWindowTitle(platform::productName());
     // A fixed frame with a close button only; the application alone sets the window's size.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
