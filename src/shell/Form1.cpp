@@ -138,7 +138,7 @@ void Form1::buildControls()
         QWidget* control = createControl(row, container);
         const QString name = QString::fromUtf8(row.name);
         control->setObjectName(name);
-        control->setGeometry(twipsToPixels(row.left, row.top, row.width, row.height));
+        control->setGeometry(twipsToPixels(row.place));
         control->setVisible(!row.hidden);
         byName.insert(name, control);
 

@@ -28,10 +28,10 @@ Form2::Form2(QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     const QString version = versionLabelText();
     const LabelDesign labels[] = {
-        {"Label1", u"2005 год", 2640, 3600, 1695, 495, 24, false, false},
-        {"lblCompanyProduct", u"KERMIL SOFT", 1800, 360, 2565, 435, 18, true, false},
-        {"lblVersion", version, 4920, 3240, 1605, 300, 12, true, true},
-        {"lblCopyright", u"", 120, 3240, 4695, 255, 12, false, false},
+        {"Label1", u"2005 год", {2640, 3600, 1695, 495}, 24, false, false},
+        {"lblCompanyProduct", u"KERMIL SOFT", {1800, 360, 2565, 435}, 18, true, false},
+        {"lblVersion", version, {4920, 3240, 1605, 300}, 12, true, true},
+        {"lblCopyright", u"", {120, 3240, 4695, 255}, 12, false, false},
     };
     const PictureWindowParts parts =
         buildPictureWindow(this, {"Form2", kClientWidth, kClientHeight, u"О программе", labels});

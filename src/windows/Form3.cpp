@@ -24,10 +24,10 @@ Form3::Form3(QWidget* parent)
 {
     const QString version = versionLabelText();
     const LabelDesign labels[] = {
-        {"lblCompanyProduct", u"KERMIL SOFT", 2040, 240, 2565, 435, 18, true, false},
-        {"Label1", u"2005 год", 2520, 3600, 1695, 495, 24, false, false},
-        {"lblCopyright", u"", 120, 3240, 4695, 255, 12, false, false},
-        {"lblVersion", version, 4920, 3240, 1605, 300, 12, true, true},
+        {"lblCompanyProduct", u"KERMIL SOFT", {2040, 240, 2565, 435}, 18, true, false},
+        {"Label1", u"2005 год", {2520, 3600, 1695, 495}, 24, false, false},
+        {"lblCopyright", u"", {120, 3240, 4695, 255}, 12, false, false},
+        {"lblVersion", version, {4920, 3240, 1605, 300}, 12, true, true},
     };
     const PictureWindowParts parts =
         buildPictureWindow(this, {"Form3", kClientWidth, kClientHeight, u"Заставка", labels});
