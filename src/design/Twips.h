@@ -29,6 +29,21 @@ constexpr QRect twipsToPixels(int left, int top, int width, int height)
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
+// Where the design places a control: twips from the top-left corner of its container's client area.
+// Every placement row of the windows' designs carries one.
+struct TwipsRect
+{
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+constexpr QRect twipsToPixels(const TwipsRect& place)
+{
+    return twipsToPixels(place.left, place.top, place.width, place.height);
+}
+
 // Client size in pixels for an outer window height or width given in twips.
 constexpr int clientHeightForOuter(int outerHeightTwips) { return twipsToPixels(outerHeightTwips - kFrameHeightTwips); }
 constexpr int clientWidthForOuter(int outerWidthTwips) { return twipsToPixels(outerWidthTwips - kFrameWidthTwips); }

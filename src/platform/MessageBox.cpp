@@ -1,10 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/MessageBox.h"
 
+#include "platform/Product.h"
+
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace krambol::platform {
+
+void showFileFailure(MessageBox& messages, const QString& what, const QString& path, const QString& reason)
+{
+    messages.show(what + QStringLiteral(" «") + QDir::toNativeSeparators(path) + QStringLiteral("».\n") + reason,
+                  productName(), MessageIcon::Critical, MessageButtons::Ok);
+}
 
 QtMessageBox::QtMessageBox(QWidget* parent)
     : m_parent(parent)

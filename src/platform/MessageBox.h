@@ -21,6 +21,10 @@ public:
                                MessageButtons buttons) = 0;
 };
 
+// Tells that an action on a file failed: "<what> «<path>».\n<reason>" in a critical box titled with
+// the product's name, the path written the way the desktop writes it.
+void showFileFailure(MessageBox& messages, const QString& what, const QString& path, const QString& reason);
+
 // The real, modal message box.
 class QtMessageBox final : public MessageBox
 {

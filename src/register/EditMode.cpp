@@ -16,52 +16,18 @@ EditMode::EditMode(const EditModeControls& controls)
 {
 }
 
-void EditMode::check1Clicked()
-{
-    if (m_controls.check1->isChecked()) {
-        m_controls.box->setLocked(false);
-        m_controls.check1->setText(kEditingCaption);
-        m_controls.isp->setChecked(true);
-        m_controls.isp->setFacePicture(m_controls.editingPicture);
-    } else {
-        m_controls.box->setLocked(true);
-        m_controls.check1->setText(kLockedCaption);
-        m_controls.isp->setChecked(false);
-        m_controls.isp->setFacePicture(m_controls.lockedPicture);
-    }
-}
+void EditMode::check1Clicked() { setEditing(m_controls.check1->isChecked()); }
+void EditMode::ispClicked() { setEditing(m_controls.isp->isChecked()); }
+void EditMode::menuYes() { setEditing(true); }
+void EditMode::menuNo() { setEditing(false); }
 
-void EditMode::ispClicked()
+void EditMode::setEditing(bool editing)
 {
-    if (m_controls.isp->isChecked()) {
-        m_controls.box->setLocked(false);
-        m_controls.check1->setChecked(true);
-        m_controls.isp->setFacePicture(m_controls.editingPicture);
-        m_controls.check1->setText(kEditingCaption);
-    } else {
-        m_controls.box->setLocked(true);
-        m_controls.isp->setFacePicture(m_controls.lockedPicture);
-        m_controls.check1->setChecked(false);
-        m_controls.check1->setText(kLockedCaption);
-    }
-}
-
-void EditMode::menuYes()
-{
-    m_controls.box->setLocked(false);
-    m_controls.isp->setChecked(true);
-    m_controls.check1->setChecked(true);
-    m_controls.isp->setFacePicture(m_controls.editingPicture);
-    m_controls.check1->setText(kEditingCaption);
-}
-
-void EditMode::menuNo()
-{
-    m_controls.box->setLocked(true);
-    m_controls.isp->setChecked(false);
-    m_controls.check1->setChecked(false);
-    m_controls.isp->setFacePicture(m_controls.lockedPicture);
-    m_controls.check1->setText(kLockedCaption);
+    m_controls.box->setLocked(!editing);
+    m_controls.isp->setChecked(editing);
+    m_controls.check1->setChecked(editing);
+    m_controls.isp->setFacePicture(editing ? m_controls.editingPicture : m_controls.lockedPicture);
+    m_controls.check1->setText(editing ? kEditingCaption : kLockedCaption);
 }
 
 } // namespace krambol::reg

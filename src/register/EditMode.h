@@ -35,6 +35,9 @@ public:
     void menuNo();         // аа_Click: editing off
 
 private:
+    // The one switch behind all four: the lock, both check states, the face and the caption.
+    void setEditing(bool editing);
+
     EditModeControls m_controls;
 };
 

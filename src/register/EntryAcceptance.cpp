@@ -2,6 +2,7 @@
 #include "register/EntryAcceptance.h"
 
 #include "platform/MessageBox.h"
+#include "platform/Product.h"
 #include "platform/RichTextBox.h"
 
 #include <QLineEdit>
@@ -9,7 +10,7 @@
 namespace krambol::reg {
 
 namespace {
-const QString kTitle = QStringLiteral("Крамбол");
+const QString kTitle = platform::productName();
 }
 
 EntryAcceptance::EntryAcceptance(const EntryControls& controls, platform::MessageBox& messages)

@@ -4,14 +4,13 @@
 #include "platform/AppExit.h"
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/Product.h"
 #include "platform/RichTextBox.h"
-
-#include <QDir>
 
 namespace krambol::reg {
 
 namespace {
-const QString kRegisterFilter = QStringLiteral("Крамбол(*.krm)|*.krm");
+const QString kRegisterFilter = platform::productName() + QStringLiteral("(*.krm)|*.krm");
 } // namespace
 
 RegisterFiles::RegisterFiles(platform::RichTextBox& box, const Seams& seams,
@@ -22,13 +21,6 @@ RegisterFiles::RegisterFiles(platform::RichTextBox& box, const Seams& seams,
 {
 }
 
-void RegisterFiles::reportFailure(const QString& what, const QString& path, const QString& reason)
-{
-    m_seams.messages.show(what + QStringLiteral(" «") + QDir::toNativeSeparators(path) + QStringLiteral("».\n")
-                              + reason,
-                          QStringLiteral("Крамбол"), platform::MessageIcon::Critical, platform::MessageButtons::Ok);
-}
-
 bool RegisterFiles::save(const QString& dialogTitle)
 {
     // The name is taken as typed: no extension is added, and an existing file is replaced unasked.
@@ -36,7 +28,8 @@ bool RegisterFiles::save(const QString& dialogTitle)
     if (path.isEmpty())
         return true;
     if (const auto error = m_box.saveFile(path)) {
-        reportFailure(QStringLiteral("Не удалось сохранить список в файл"), path, *error);
+        platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось сохранить список в файл"), path,
+                                  *error);
         return false;
     }
     return true;
@@ -48,7 +41,7 @@ void RegisterFiles::open()
     if (path.isEmpty())
         return;
     if (const auto error = m_box.loadFile(path)) {
-        reportFailure(QStringLiteral("Не удалось открыть файл"), path, *error);
+        platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось открыть файл"), path, *error);
         return;
     }
     m_setCaption(path);

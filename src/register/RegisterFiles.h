@@ -40,8 +40,6 @@ public:
     void exit();
 
 private:
-    void reportFailure(const QString& what, const QString& path, const QString& reason);
-
     platform::RichTextBox& m_box;
     Seams m_seams;
     std::function<void(const QString&)> m_setCaption;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "design/Twips.h"
+
 #include <span>
 
 namespace krambol::shell {
@@ -27,10 +29,7 @@ struct ControlSpec
     ControlKind kind;
     const char* container;  // nullptr: the window
     const char* caption;    // caption or start text, UTF-8
-    int left;
-    int top;
-    int width;
-    int height;
+    design::TwipsRect place;
     int tab;                // position in the focus order; -1 for controls without one
     bool hidden;            // hidden at start
     const char* picture;    // resource path of the picture it carries at start, or nullptr

@@ -5,6 +5,7 @@
 #include "cursors/PointerPicture.h"
 #include "design/Fonts.h"
 #include "widgets/PictureButton.h"
+#include "platform/Product.h"
 #include "platform/RichTextBox.h"
 #include "design/Twips.h"
 #include "register/DateModes.h"
@@ -104,7 +105,7 @@ Form1::Form1(const platform::Services& services, QWidget* parent)
 {
     design::installFontSubstitutions();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Крамбол"));
+    setWindowTitle(platform::productName());
     // A fixed frame with a close button only; the application alone sets the window's size.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
@@ -137,7 +138,7 @@ void Form1::buildControls()
         QWidget* control = createControl(row, container);
         const QString name = QString::fromUtf8(row.name);
         control->setObjectName(name);
-        control->setGeometry(twipsToPixels(row.left, row.top, row.width, row.height));
+        control->setGeometry(twipsToPixels(row.place));
         control->setVisible(!row.hidden);
         byName.insert(name, control);
 

@@ -4,6 +4,7 @@
 #include "cursors/ImageSlot.h"
 #include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
+#include "shell/EventHook.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -64,42 +65,6 @@ const auto kAccessibleTexts = std::to_array<AccessibleText>({
     {"Command12",  nullptr,             "Загрузить значок или указатель из файла"},
 });
 
-// The images of the cursor panel take the keyboard focus only while the panel is in view, so Tab
-// never lands on a control the user cannot see.
-class CursorPanelFocus final : public QObject
-{
-public:
-    CursorPanelFocus(QWidget* client, QWidget* panel, QList<cursors::ImageSlot*> images)
-        : QObject(client)
-        , m_client(client)
-        , m_panel(panel)
-        , m_images(std::move(images))
-    {
-        client->installEventFilter(this);
-        update();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_client && event->type() == QEvent::Resize)
-            update();
-        return false;
-    }
-
-private:
-    void update()
-    {
-        const bool inView = m_panel->geometry().right() < m_client->width();
-        for (cursors::ImageSlot* image : m_images)
-            image->setFocusPolicy(inView ? Qt::StrongFocus : Qt::NoFocus);
-    }
-
-    QWidget* m_client;
-    QWidget* m_panel;
-    QList<cursors::ImageSlot*> m_images;
-};
-
 } // namespace
 
 void Form1::bindAccessibility()
@@ -133,7 +98,18 @@ void Form1::bindAccessibility()
         previous = image;
     }
     setTabOrder(previous, m_ui.Command11);
-    new CursorPanelFocus(m_ui.client, m_ui.Frame6, images);
+    // The images take the keyboard focus only while the panel is in view, so Tab never lands on a
+    // control the user cannot see.
+    const auto followPanel = [client = m_ui.client, panel = m_ui.Frame6, images] {
+        const bool inView = panel->geometry().right() < client->width();
+        for (cursors::ImageSlot* image : images)
+            image->setFocusPolicy(inView ? Qt::StrongFocus : Qt::NoFocus);
+    };
+    (new EventHook(m_ui.client, {QEvent::Resize}, [followPanel](QObject*, QEvent*) {
+        followPanel();
+        return false;
+    }))->watch(m_ui.client);
+    followPanel();
 
     // isp has no caption: its picture tells whether the register may be edited, and so does its
     // description. Its ticked state, which goes with the picture, is told by the toolkit.

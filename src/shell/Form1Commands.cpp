@@ -3,6 +3,7 @@
 
 #include "platform/RichTextBox.h"
 #include "design/Twips.h"
+#include "shell/EventHook.h"
 #include "windows/Form2.h"
 #include "windows/FrmTip.h"
 
@@ -104,62 +105,6 @@ QIcon toolPicture(const char* key)
     return icon;
 }
 
-// The editors take some of the menu's keys for themselves (Ctrl+A selects all in a text field); the
-// menu's shortcuts win inside the window, wherever the focus is.
-class MenuShortcutsFirst final : public QObject
-{
-public:
-    MenuShortcutsFirst(QObject* parent, QList<QKeySequence> shortcuts)
-        : QObject(parent)
-        , m_shortcuts(std::move(shortcuts))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() != QEvent::ShortcutOverride)
-            return false;
-        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-        if (!m_shortcuts.contains(pressed))
-            return false;
-        // Not accepted: the key goes on to the menu's shortcut.
-        event->ignore();
-        return true;
-    }
-
-private:
-    QList<QKeySequence> m_shortcuts;
-};
-
-// The keyboard's way to the register pane's context menu: the Menu key or Shift+F10.
-class ContextMenuKeys final : public QObject
-{
-public:
-    ContextMenuKeys(QObject* parent, std::function<void()> open)
-        : QObject(parent)
-        , m_open(std::move(open))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
-        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
-        if (!menuKey && !shiftF10)
-            return false;
-        m_open();
-        return true;
-    }
-
-private:
-    std::function<void()> m_open;
-};
-
 } // namespace
 
 void Form1::bindCommandSurface()
@@ -195,20 +140,34 @@ void Form1::bindCommandSurface()
     for (const QAction* action : findChildren<QAction*>())
         if (!action->shortcut().isEmpty())
             shortcuts.append(action->shortcut());
-    auto* shortcutsFirst = new MenuShortcutsFirst(this, shortcuts);
-    m_ui.Box->installEventFilter(shortcutsFirst);
+    // The editors take some of the menu's keys for themselves (Ctrl+A selects all in a text field);
+    // an override of a menu key is not accepted, so the key goes on to the menu's shortcut.
+    auto* shortcutsFirst = new EventHook(this, {QEvent::ShortcutOverride}, [shortcuts](QObject*, QEvent* event) {
+        if (!shortcuts.contains(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination())))
+            return false;
+        event->ignore();
+        return true;
+    });
+    shortcutsFirst->watch(m_ui.Box);
     for (QLineEdit* field : m_ui.client->findChildren<QLineEdit*>())
-        field->installEventFilter(shortcutsFirst);
+        shortcutsFirst->watch(field);
 
     // The register pane's context menu is the "Правка" list, popped by Box_MouseDown only.
     m_ui.Box->setContextMenuPolicy(Qt::PreventContextMenu);
     m_ui.Box->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_ui.Box->installEventFilter(new ContextMenuKeys(this, [this] {
+    // The keyboard's way to it: the Menu key or Shift+F10.
+    (new EventHook(this, {QEvent::KeyPress}, [this](QObject*, QEvent* event) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        if (!menuKey && !shiftF10)
+            return false;
         // The list's corner goes below the caret, in client coordinates.
         const QPoint caret = m_ui.Box->cursorRect().bottomLeft();
         const QPoint corner = m_ui.Box->viewport()->mapTo(m_ui.client, caret);
         findChild<QMenu*>(QStringLiteral("ыввув"))->exec(m_ui.client->mapToGlobal(corner));
-    }));
+        return true;
+    }))->watch(m_ui.Box);
     connect(m_ui.Box, &platform::RichTextBox::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position) {
                 Box_MouseDown(button, modifiers, design::pixelsToTwips(position.x()),

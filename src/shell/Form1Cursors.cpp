@@ -7,8 +7,6 @@
 #include "platform/MessageBox.h"
 #include "widgets/PictureButton.h"
 
-#include <QDir>
-
 namespace krambol::shell {
 
 namespace {
@@ -69,10 +67,8 @@ void Form1::Command12_Click()
     const cursors::PointerPicture picture = cursors::loadPointerPicture(path, &error);
     if (picture.isNull()) {
         // A file that is no usable icon changes neither the slot nor the pointer.
-        m_services.messages.show(QStringLiteral("Не удалось загрузить значок из файла «")
-                                     + QDir::toNativeSeparators(path) + QStringLiteral("».\n") + error,
-                                 QStringLiteral("Крамбол"), platform::MessageIcon::Critical,
-                                 platform::MessageButtons::Ok);
+        platform::showFileFailure(m_services.messages, QStringLiteral("Не удалось загрузить значок из файла"), path,
+                                  error);
         return;
     }
     m_ui.Image6->setPicture(picture);

@@ -4,6 +4,7 @@
 #include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
 #include "design/Twips.h"
+#include "shell/EventHook.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -11,6 +12,8 @@
 #include <QMouseEvent>
 #include <QToolBar>
 
+#include <initializer_list>
+#include <memory>
 #include <vector>
 
 namespace krambol::shell {
@@ -28,67 +31,36 @@ struct MouseBinding
     MouseReaction up;
 };
 
-// Routes the mouse events of the bound controls and of the bare client surface to the window's
-// reactions. Every move counts, whatever button is held, so the controls track the mouse.
-class MouseReactions final : public QObject
+// Hands a mouse event of a bound control or of the bare client surface to the window's reactions.
+// Every move counts, whatever button is held, so the controls track the mouse.
+void routeMouse(Form1* form, const QWidget* surface, const std::vector<MouseBinding>& bindings, QObject* watched,
+                QEvent* event)
 {
-public:
-    MouseReactions(Form1* form, QWidget* surface, std::vector<MouseBinding> bindings)
-        : QObject(form)
-        , m_form(form)
-        , m_surface(surface)
-    {
-        m_surface->setMouseTracking(true);
-        m_surface->installEventFilter(this);
-        for (const MouseBinding& binding : bindings)
-            bind(binding);
+    const QEvent::Type type = event->type();
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint pixels = mouse->position().toPoint();
+    const int x = design::pixelsToTwips(pixels.x());
+    const int y = design::pixelsToTwips(pixels.y());
+    // A press reports the button that went down, a move the buttons held.
+    const Qt::MouseButtons buttons = type == QEvent::MouseMove ? mouse->buttons() : Qt::MouseButtons(mouse->button());
+
+    if (watched == surface) {
+        // Moves that a control passes on to its container are not moves over the bare surface.
+        if (type == QEvent::MouseMove && !surface->childAt(pixels))
+            form->Form_MouseMove(buttons, mouse->modifiers(), x, y);
+        return;
     }
-
-    void bind(const MouseBinding& binding)
-    {
-        binding.control->setMouseTracking(true);
-        binding.control->installEventFilter(this);
-        m_bindings.push_back(binding);
+    for (const MouseBinding& binding : bindings) {
+        if (binding.control != watched)
+            continue;
+        MouseReaction reaction = type == QEvent::MouseMove ? binding.move
+                                 : type == QEvent::MouseButtonRelease ? binding.up
+                                                                      : binding.down;
+        if (reaction)
+            (form->*reaction)(buttons, mouse->modifiers(), x, y);
+        return;
     }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        const QEvent::Type type = event->type();
-        if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick
-            && type != QEvent::MouseButtonRelease)
-            return false;
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const QPoint pixels = mouse->position().toPoint();
-        const int x = design::pixelsToTwips(pixels.x());
-        const int y = design::pixelsToTwips(pixels.y());
-        // A press reports the button that went down, a move the buttons held.
-        const Qt::MouseButtons buttons = type == QEvent::MouseMove ? mouse->buttons() : Qt::MouseButtons(mouse->button());
-
-        if (watched == m_surface) {
-            // Moves that a control passes on to its container are not moves over the bare surface.
-            if (type == QEvent::MouseMove && !m_surface->childAt(pixels))
-                m_form->Form_MouseMove(buttons, mouse->modifiers(), x, y);
-            return false;
-        }
-        for (const MouseBinding& binding : m_bindings) {
-            if (binding.control != watched)
-                continue;
-            MouseReaction reaction = type == QEvent::MouseMove ? binding.move
-                                     : type == QEvent::MouseButtonRelease ? binding.up
-                                                                          : binding.down;
-            if (reaction)
-                (m_form->*reaction)(buttons, mouse->modifiers(), x, y);
-            break;
-        }
-        return false;
-    }
-
-private:
-    Form1* m_form;
-    QWidget* m_surface;
-    std::vector<MouseBinding> m_bindings;
-};
+}
 
 void showLook(widgets::PictureButton* target, const QLabel* holder)
 {
@@ -100,7 +72,21 @@ void showLook(widgets::PictureButton* target, const QLabel* holder)
 void Form1::bindHover()
 {
     const Form1Controls& u = m_ui;
-    auto* reactions = new MouseReactions(this, u.client, {
+    auto bindings = std::make_shared<std::vector<MouseBinding>>();
+    auto* reactions = new EventHook(
+        this, {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease},
+        [this, surface = u.client, bindings](QObject* watched, QEvent* event) {
+            routeMouse(this, surface, *bindings, watched, event);
+            return false;
+        });
+    const auto bind = [reactions, bindings](const MouseBinding& binding) {
+        binding.control->setMouseTracking(true);
+        reactions->watch(binding.control);
+        bindings->push_back(binding);
+    };
+    u.client->setMouseTracking(true);
+    reactions->watch(u.client);
+    for (const MouseBinding& binding : std::initializer_list<MouseBinding>{
         {u.Check1,    &Form1::Check1_MouseMove,    &Form1::Check1_MouseDown,    nullptr},
         {u.Command1,  &Form1::Command1_MouseMove,  &Form1::Command1_MouseDown,  nullptr},
         {u.Command4,  &Form1::Command4_MouseMove,  &Form1::Command4_MouseDown,  &Form1::Command4_MouseUp},
@@ -119,12 +105,13 @@ void Form1::bindHover()
         {u.Text2,     &Form1::Text2_MouseMove,     nullptr, nullptr},
         {u.Text8,     &Form1::Text8_MouseMove,     nullptr, nullptr},
         {u.Toolbar1,  &Form1::Toolbar1_MouseMove,  nullptr, nullptr},
-    });
+    })
+        bind(binding);
     // The toolbar's buttons and separators belong to the toolbar: a move over any of them is a move
     // over the toolbar, reported once.
     for (QWidget* part : u.Toolbar1->findChildren<QWidget*>()) {
         part->setAttribute(Qt::WA_NoMousePropagation);
-        reactions->bind({part, &Form1::Toolbar1_MouseMove, nullptr, nullptr});
+        bind({part, &Form1::Toolbar1_MouseMove, nullptr, nullptr});
     }
     connect(u.Box, &platform::RichTextBox::mouseMoved, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position) {

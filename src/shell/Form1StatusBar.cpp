@@ -4,6 +4,7 @@
 #include "platform/CapsLock.h"
 #include "platform/Clock.h"
 #include "design/Twips.h"
+#include "shell/EventHook.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -23,29 +24,6 @@ constexpr int kPanelWidths[4] = {1440, 1440, 1440, 3360};
 constexpr int kPanelMinimumWidth = 1440;
 // How often the bar looks at the clock and the Caps Lock state.
 constexpr int kRefreshMilliseconds = 250;
-
-// Refreshes the panels whenever the bar is shown again, so a bar hidden for a while never shows an
-// old time.
-class RefreshOnShow final : public QObject
-{
-public:
-    RefreshOnShow(QObject* parent, std::function<void()> refresh)
-        : QObject(parent)
-        , m_refresh(std::move(refresh))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show)
-            m_refresh();
-        return false;
-    }
-
-private:
-    std::function<void()> m_refresh;
-};
 
 } // namespace
 
@@ -82,7 +60,11 @@ void Form1::bindStatusBar()
     timer->setObjectName(QStringLiteral("StatusBar1Clock"));
     connect(timer, &QTimer::timeout, this, &Form1::refreshStatusPanels);
     timer->start(kRefreshMilliseconds);
-    bar->installEventFilter(new RefreshOnShow(bar, [this] { refreshStatusPanels(); }));
+    // A bar shown again after a while shows the time at once, never an old one.
+    (new EventHook(bar, {QEvent::Show}, [this](QObject*, QEvent*) {
+        refreshStatusPanels();
+        return false;
+    }))->watch(bar);
     refreshStatusPanels();
 }
 

@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/Form2.h"
 
-#include "design/Twips.h"
-#include "windows/LabelDesign.h"
-#include "windows/Pictures.h"
-#include "windows/ScreenPlacement.h"
+#include "windows/PictureWindow.h"
 #include "windows/StretchedImage.h"
 #include "windows/Version.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QPixmap>
 
 #include <initializer_list>
 
@@ -19,45 +15,31 @@ namespace krambol::windows {
 
 namespace {
 
-// The client area of the about window, in twips.
+// The client area of the about window, in twips. The picture leaves a strip of 15 twips (one pixel)
+// free along the right and bottom edges.
 constexpr int kClientWidth = 6705;
 constexpr int kClientHeight = 4170;
-
-// The picture leaves a strip of 15 twips (one pixel) free along the right and bottom edges.
-constexpr int kImageLeft = 0;
-constexpr int kImageTop = 0;
-constexpr int kImageWidth = 6690;
-constexpr int kImageHeight = 4155;
 
 } // namespace
 
 Form2::Form2(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Form2"));
-    setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::NoFocus);
-    setFixedSize(design::twipsToPixels(kClientWidth), design::twipsToPixels(kClientHeight));
-
-    // Created first, so every label lies above it.
-    m_Image1 = new StretchedImage(this);
-    m_Image1->setObjectName(QStringLiteral("Image1"));
-    m_Image1->setAccessibleName(QStringLiteral("О программе"));
-    m_Image1->setGeometry(design::twipsToPixels(kImageLeft, kImageTop, kImageWidth, kImageHeight));
-    m_Image1->setPicture(QPixmap(QString::fromLatin1(kSharedPicturePath)));
-
     const QString version = versionLabelText();
     const LabelDesign labels[] = {
-        {"Label1", u"2005 год", 2640, 3600, 1695, 495, 24, false, false},
-        {"lblCompanyProduct", u"KERMIL SOFT", 1800, 360, 2565, 435, 18, true, false},
-        {"lblVersion", version, 4920, 3240, 1605, 300, 12, true, true},
-        {"lblCopyright", u"", 120, 3240, 4695, 255, 12, false, false},
+        {"Label1", u"2005 год", {2640, 3600, 1695, 495}, 24, false, false},
+        {"lblCompanyProduct", u"KERMIL SOFT", {1800, 360, 2565, 435}, 18, true, false},
+        {"lblVersion", version, {4920, 3240, 1605, 300}, 12, true, true},
+        {"lblCopyright", u"", {120, 3240, 4695, 255}, 12, false, false},
     };
-    m_Label1 = createLabel(this, labels[0]);
-    m_lblCompanyProduct = createLabel(this, labels[1]);
-    m_lblVersion = createLabel(this, labels[2]);
-    m_lblCopyright = createLabel(this, labels[3]);
+    const PictureWindowParts parts =
+        buildPictureWindow(this, {"Form2", kClientWidth, kClientHeight, u"О программе", labels});
+    m_Image1 = parts.Image1;
+    m_Label1 = parts.Label1;
+    m_lblCompanyProduct = parts.lblCompanyProduct;
+    m_lblVersion = parts.lblVersion;
+    m_lblCopyright = parts.lblCopyright;
 
     QPalette black = m_lblCopyright->palette();
     black.setColor(QPalette::WindowText, Qt::black);
@@ -67,8 +49,6 @@ Form2::Form2(QWidget* parent)
                                                        m_lblCopyright};
     for (QWidget* control : pressable)
         control->installEventFilter(this);
-
-    centreOnPrimaryScreen(this);
 }
 
 void Form2::Image1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint)

@@ -32,23 +32,20 @@ constexpr int kClientHeight = 2835;
 struct ControlDesign
 {
     const char* objectName;
-    int left;
-    int top;
-    int width;
-    int height;
+    design::TwipsRect place;
     int tab;
 };
 
 constexpr ControlDesign kControls[] = {
-    {"Picture1", 0, 0, 3615, 555, 1},
-    {"lblTipText", 0, 600, 3615, 2175, 3},
-    {"cmdOK", 3960, 120, 1215, 375, 0},
-    {"cmdNextTip", 3960, 600, 1215, 375, 2},
-    {"Text1", 5640, 1920, 375, 285, 5},
+    {"Picture1", {0, 0, 3615, 555}, 1},
+    {"lblTipText", {0, 600, 3615, 2175}, 3},
+    {"cmdOK", {3960, 120, 1215, 375}, 0},
+    {"cmdNextTip", {3960, 600, 1215, 375}, 2},
+    {"Text1", {5640, 1920, 375, 285}, 5},
 };
 
 // The heading label inside Picture1.
-constexpr LabelDesign kHeading = {"Label1", u"А вы знаите что?", 480, 0, 3135, 495, 13.5};
+constexpr LabelDesign kHeading = {"Label1", u"А вы знаите что?", {480, 0, 3135, 495}, 13.5};
 
 constexpr QStringView kTips[FrmTip::kTipCount] = {
     u"С помощью Крамбол вы навсягда забудите термин *потерянный диск*. У Вас будет католог дисков, "
@@ -122,7 +119,7 @@ FrmTip::FrmTip(platform::Clipboard* clipboard, QWidget* parent)
         return findChild<QWidget*>(QLatin1String(design.objectName), Qt::FindDirectChildrenOnly);
     };
     for (const ControlDesign& design : kControls)
-        control(design)->setGeometry(design::twipsToPixels(design.left, design.top, design.width, design.height));
+        control(design)->setGeometry(design::twipsToPixels(design.place));
     auto byTab = std::to_array(kControls);
     std::sort(byTab.begin(), byTab.end(), [](const ControlDesign& a, const ControlDesign& b) { return a.tab < b.tab; });
     for (std::size_t i = 1; i < byTab.size(); ++i)

@@ -26,7 +26,7 @@ QLabel* createLabel(QWidget* parent, const LabelDesign& design)
     label->setMargin(0);
     label->setAlignment((design.alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
 
-    const QRect place = design::twipsToPixels(design.left, design.top, design.width, design.height);
+    const QRect place = design::twipsToPixels(design.place);
     label->setGeometry(place);
     if (design.autoSize) {
         // A right-aligned label keeps its right edge, so the text still ends where the design ends it

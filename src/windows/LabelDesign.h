@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "design/Twips.h"
+
 #include <QStringView>
 #include <QtGlobal>
 
@@ -16,10 +18,7 @@ struct LabelDesign
 {
     const char* objectName;
     QStringView text;
-    int left;
-    int top;
-    int width;
-    int height;
+    design::TwipsRect place;
     qreal pointSize;
     // The label sizes itself to its text instead of keeping the design's width and height.
     bool autoSize = false;

@@ -26,13 +26,24 @@ void PictureBox::setBackgroundColor(const QColor& color)
     setPalette(palette);
 }
 
+void PictureBox::setStretch(bool stretch)
+{
+    m_stretch = stretch;
+    update();
+}
+
 void PictureBox::paintEvent(QPaintEvent*)
 {
     if (m_picture.isNull())
         return;
     QPainter painter(this);
-    // Drawn at the picture's own size in device-independent pixels.
-    painter.drawPixmap(QPoint(0, 0), m_picture);
+    if (m_stretch) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(rect(), m_picture);
+    } else {
+        // Drawn at the picture's own size in device-independent pixels.
+        painter.drawPixmap(QPoint(0, 0), m_picture);
+    }
 }
 
 } // namespace krambol::windows

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/Version.h"
+#include "platform/Product.h"
 #include "windows/ProjectVersion.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,7 @@ namespace krambol::windows {
 
 QString productName()
 {
-    return QStringLiteral("Крамбол");
+    return platform::productName();
 }
 
 QString companyName()

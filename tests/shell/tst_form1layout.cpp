@@ -60,7 +60,7 @@ void Form1LayoutTest::everyControlStandsWhereTheTableSays()
     QCOMPARE(control->parentWidget()->objectName(), container);
 
     // Place and size: twips / 15, the docked bars included at start.
-    QCOMPARE(control->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
+    QCOMPARE(control->geometry(), QRect(row.place.left / 15, row.place.top / 15, row.place.width / 15, row.place.height / 15));
     QCOMPARE(control->isVisibleTo(f.form.get()), !row.hidden);
 
     // Type and caption.

@@ -108,7 +108,7 @@ void Form1SizesTest::commandsSetFixedHeightsAndBars()
     for (const shell::ControlSpec& row : shell::form1Controls()) {
         const QString name = QString::fromUtf8(row.name);
         QWidget* control = f.child(name);
-        const QRect design = design::twipsToPixels(row.left, row.top, row.width, row.height);
+        const QRect design = design::twipsToPixels(row.place);
         if (name == "StatusBar1")
             QCOMPARE(control->geometry(), QRect(0, ui.client->height() - design.height(), ui.client->width(),
                                                 design.height()));
