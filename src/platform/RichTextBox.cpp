@@ -6,7 +6,6 @@
 #include "platform/RichTextDocument.h"
 #include "platform/TextKeys.h"
 #include "platform/TextLines.h"
-#include "platform/WholeFile.h"
 #include "design/Twips.h"
 #include "rtf/Reader.h"
 #include "rtf/Writer.h"
@@ -35,11 +34,6 @@
 namespace krambol::platform {
 
 namespace {
-
-// A register file larger than this is not a register: refuse it rather than exhaust memory. Showing a file
-// takes up to ten times its size in memory (the reader refuses what would take more), so 64 MiB may take
-// 640 MiB; a register spends about 95 bytes on an entry, so this leaves room for 700 000 entries.
-constexpr qint64 kLargestFile = qint64(64) * 1024 * 1024;
 
 // Characters laid out in one idle step: a few milliseconds, so that input never waits long.
 constexpr int kIdleStep = 6000;
@@ -341,33 +335,17 @@ void RichTextBox::setBackgroundColor(const QColor& color)
     setPalette(palette);
 }
 
-std::optional<QString> RichTextBox::saveFile(const QString& path) const
+void RichTextBox::replaceContent(const std::function<void(QTextCursor&)>& write)
 {
-    return replaceFileWhole(path, rtf::write(toRtfDocument(*m_document)));
-}
-
-std::optional<QString> RichTextBox::loadFile(const QString& path)
-{
-    const WholeFileRead file = readRegularFile(
-        path, kLargestFile,
-        QStringLiteral("Файл слишком велик для списка должников: больше %1 МБ.").arg(kLargestFile / (1024 * 1024)));
-    if (file.error)
-        return file.error;
-    const QByteArray& bytes = file.bytes;
-
-    const rtf::ReadResult result = rtf::read(bytes);
-    if (result.error)
-        return result.error->message();
     {
         NoUndo noUndo(*m_document);
         m_document->clear();
         QTextCursor cursor(m_document);
-        insertRtfDocument(cursor, result.document);
+        write(cursor);
     }
     m_cursor = QTextCursor(m_document);
     verticalScrollBar()->setValue(0);
     edited();
-    return std::nullopt;
 }
 
 QString RichTextBox::selectionRtf() const

@@ -63,12 +63,9 @@ public:
     void setFontUnderline(bool on);
     void setFontSize(qreal points);
 
-    // The whole content as an RTF file, written through a temporary file so that a failed save never
-    // damages a file already there. Returns why it failed, or nothing on success.
-    std::optional<QString> saveFile(const QString& path) const;
-    // Replaces the whole content by the RTF document in the file; on failure the content stays as it
-    // was and the reason comes back.
-    std::optional<QString> loadFile(const QString& path);
+    // Replaces the whole content with what `write` puts at a cursor in the emptied document, as one
+    // change that is not undone; the caret goes to the start and the view to the top.
+    void replaceContent(const std::function<void(QTextCursor&)>& write);
 
     // The selected part as RTF source text.
     QString selectionRtf() const;
