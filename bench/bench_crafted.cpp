@@ -9,6 +9,7 @@
 //   bench_crafted --child codec|open FILE                           (one reading, as the rows do it)
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
+#include "ProcessMemory.h"
 #include "platform/RichTextBox.h"
 #include "platform/RichTextDocument.h"
 #include "rtf/Reader.h"
@@ -40,21 +41,7 @@ constexpr double kFixedKilobytes = 8 * 1024;   // the "few fixed megabytes" besi
 // Time per megabyte of the largest file over that of the smallest: above this, reading is not linear.
 constexpr double kLinearSlack = 2.0;
 
-long statusKilobytes(const char* key)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
-
-long peakKilobytes()
-{
-    return statusKilobytes("VmHWM:");
-}
+using krambol::bench::peakRssKilobytes;
 
 // One kind of crafted file: a header, a body of `units` repetitions, an end.
 struct Kind
@@ -155,32 +142,23 @@ int child(const QString& mode, const QString& path)
     QElapsedTimer timer;
     QString outcome = QStringLiteral("ok");
     long before = 0, after = 0;
-    if (mode == u"document") {
-        // The codec and the text document alone, without the window: where the program's memory goes.
-        before = peakKilobytes();
+    if (mode == u"document" || mode == u"codec") {
+        // The codec alone, or the codec and the text document without the window: where the program's
+        // memory goes.
+        before = peakRssKilobytes();
         timer.start();
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return 1;
-        const QByteArray bytes = file.readAll();
-        const krambol::rtf::ReadResult result = krambol::rtf::read(bytes);
-        QTextDocument document;
-        QTextCursor cursor(&document);
-        krambol::platform::insertRtfDocument(cursor, result.document);
+        const krambol::rtf::ReadResult result = krambol::rtf::read(file.readAll());
+        if (mode == u"document") {
+            QTextDocument document;
+            QTextCursor cursor(&document);
+            krambol::platform::insertRtfDocument(cursor, result.document);
+        }
         if (result.error)
             outcome = result.error->message();
-        after = peakKilobytes();
-    } else if (mode == u"codec") {
-        before = peakKilobytes();
-        timer.start();
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return 1;
-        const QByteArray bytes = file.readAll();
-        const krambol::rtf::ReadResult result = krambol::rtf::read(bytes);
-        if (result.error)
-            outcome = result.error->message();
-        after = peakKilobytes();
+        after = peakRssKilobytes();
     } else {
         ScriptedServices seams;
         Form1 form(seams.services());
@@ -188,13 +166,13 @@ int child(const QString& mode, const QString& path)
         if (!QTest::qWaitForWindowExposed(&form))
             std::fprintf(stderr, "the main window was not exposed\n");
         QCoreApplication::processEvents();
-        before = peakKilobytes();
+        before = peakRssKilobytes();
         timer.start();
         seams.dialog.fileNames.enqueue(path);
         form.Command6_Click();
         QCoreApplication::processEvents();
         form.controls().Box->viewport()->repaint();
-        after = peakKilobytes();
+        after = peakRssKilobytes();
         if (!seams.messages.calls.isEmpty())
             outcome = seams.messages.calls.back().text.simplified();
     }

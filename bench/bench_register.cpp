@@ -12,6 +12,7 @@
 //   bench_register --keep-files ...; bench_register --peak-open FILE   (one open, to run under a profiler)
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
+#include "ProcessMemory.h"
 #include "platform/RichTextBox.h"
 #include "platform/RichTextDocument.h"
 #include "rtf/Reader.h"
@@ -122,28 +123,8 @@ QString loadAverage()
     return QString::fromLatin1(file.readAll()).section(u' ', 0, 2);
 }
 
-// A line of /proc/self/status in kilobytes: VmHWM is the peak resident set of this process image, VmRSS the
-// resident set now. (ru_maxrss is no use in a child: Linux carries the parent's peak across fork and exec.)
-long statusKilobytes(const char* key)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
-
-long peakRssKilobytes()
-{
-    return statusKilobytes("VmHWM:");
-}
-
-long rssKilobytes()
-{
-    return statusKilobytes("VmRSS:");
-}
+using krambol::bench::peakRssKilobytes;
+using krambol::bench::rssKilobytes;
 
 const char* verdict(double value, double target)
 {

@@ -29,58 +29,13 @@ if ! command -v import >/dev/null 2>&1; then
     apt-get install -y -qq --no-install-recommends imagemagick >/dev/null
 fi
 
-# The program runs with the Russian regional settings it is made for; the X tools compare window
-# names as UTF-8 text.
-app_locale=ru_RU.UTF-8
-export LC_ALL=C.UTF-8
+# The X session of the end-to-end tests: an Xvfb server of its own, the wait and window helpers,
+# and whatever was started killed on the way out. The program runs with the Russian regional
+# settings it is made for.
+export LC_ALL=ru_RU.UTF-8
+source "$here/tests/e2e/x_session.sh"
+start_app
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    [[ -n $app_pid ]] && kill -9 "$app_pid" 2>/dev/null
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 2' INT TERM HUP
-fail() {
-    echo "screenshots: $*" >&2
-    [[ -s $work/app.log ]] && cat "$work/app.log" >&2
-    exit 1
-}
-
-# waitfor SECONDS COMMAND...: retries the command every 0.1 s until it succeeds or time runs out.
-waitfor() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-waitfor 30 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-export QT_QPA_PLATFORM=xcb
-LC_ALL=$app_locale "$app" >"$work/app.log" 2>&1 &
-app_pid=$!
-
-# The first viewable top-level window of the program with this name.
-window_named() {
-    local id
-    for id in $(xwininfo -root -tree 2>/dev/null | awk -v n="\"$1\": (\"krambol\"" 'index($0, n) {print $1}'); do
-        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
-            echo "$id"
-            return
-        fi
-    done
-}
-has_window() { [[ -n $(window_named "$1") ]]; }
-lacks_window() { [[ -z $(window_named "$1") ]]; }
 width_of() { xwininfo -id "$1" | awk '/Width:/ {print $2}'; }
 
 waitfor 60 has_window "Крамбол" || fail "the main window did not show"

@@ -2,6 +2,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/TextKeys.h"
 #include "support/ScriptedServices.h"
+#include "support/ShownPane.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -82,12 +83,7 @@ void PaneEditingTest::init()
     m_box->setClipboard(&m_clipboard);
     new QLineEdit(m_window);   // somewhere for the focus to go
     m_window->resize(400, 200);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-    m_box->setFocus();
-    QTRY_VERIFY(m_box->hasFocus());
+    krambol::testing::showWithFocusIn(m_window, m_box);
 }
 
 void PaneEditingTest::cleanup()
@@ -98,10 +94,7 @@ void PaneEditingTest::cleanup()
 
 void PaneEditingTest::setCaret(int anchor, int position)
 {
-    QTextCursor cursor = m_box->textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    m_box->setTextCursor(cursor);
+    krambol::testing::selectRange(*m_box, anchor, position);
 }
 
 QPoint PaneEditingTest::pointOf(int position)

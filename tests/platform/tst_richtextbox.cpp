@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/RichTextBox.h"
+#include "support/ShownPane.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -127,12 +128,7 @@ void RichTextBoxTest::init()
     m_after = new QLineEdit(m_window);
     m_after->setGeometry(0, 190, 100, 20);
     m_window->resize(330, 215);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-    m_box->setFocus();
-    QTRY_VERIFY(m_box->hasFocus());
+    krambol::testing::showWithFocusIn(m_window, m_box);
 }
 
 void RichTextBoxTest::cleanup()
@@ -143,10 +139,7 @@ void RichTextBoxTest::cleanup()
 
 void RichTextBoxTest::setCaret(int anchor, int position)
 {
-    QTextCursor cursor = m_box->textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    m_box->setTextCursor(cursor);
+    krambol::testing::selectRange(*m_box, anchor, position);
     QCOMPARE(m_box->textCursor().anchor(), anchor);
     QCOMPARE(m_box->textCursor().position(), position);
 }

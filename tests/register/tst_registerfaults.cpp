@@ -3,6 +3,7 @@
 #include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
 #include "support/Form1Fixture.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,6 +25,8 @@
 
 using namespace krambol;
 using platform::MessageAnswer;
+using testing::contents;
+using testing::write;
 
 namespace {
 
@@ -56,18 +59,6 @@ private:
     QString m_where;
     bool m_mounted = false;
 };
-
-QByteArray contents(const QString& file)
-{
-    QFile in(file);
-    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-}
-
-bool write(const QString& file, const QByteArray& bytes)
-{
-    QFile out(file);
-    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush();
-}
 
 // Fills the file system that holds `folder` until not one more byte fits, then frees `leave` bytes.
 void fill(const QString& folder, qint64 leave)
@@ -110,14 +101,13 @@ private Q_SLOTS:
     void init()
     {
         f.make();
-        tempDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(tempDir->isValid());
+        files.make();
     }
     void cleanup()
     {
         f.reset();
         disk.reset();
-        tempDir.reset();
+        files.reset();
     }
 
     void failureLosesNothing_data();
@@ -130,7 +120,7 @@ private Q_SLOTS:
     void iconLoadRefusesWhatIsNoFile();
 
 private:
-    QString path(const QString& name) const { return tempDir->filePath(name); }
+    QString path(const QString& name) const { return files.path(name); }
     void makeState()
     {
         // A state that differs from the start in everything a failure must keep.
@@ -153,7 +143,7 @@ private:
     void runCommand(const QString& command);
 
     testing::Form1Fixture f;
-    std::unique_ptr<QTemporaryDir> tempDir;
+    testing::TempFolder files;
     std::unique_ptr<SmallDisk> disk;
 };
 
@@ -253,7 +243,7 @@ void RegisterFaultsTest::failureLosesNothing()
     } else if (fault == QLatin1String("save device")) {
         target = QStringLiteral("/dev/null");
     } else if (fault == QLatin1String("save folder") || fault == QLatin1String("folder")) {
-        target = tempDir->path();
+        target = files.root();
     } else if (fault == QLatin1String("missing folder")) {
         target = path(QStringLiteral("нет/список.krm"));
     } else if (fault == QLatin1String("long name")) {
@@ -316,7 +306,7 @@ void RegisterFaultsTest::failureLosesNothing()
     QCOMPARE(f.seams->appExit.exits, 0);  // the exit question's failed save keeps the program running
     if (!before.isEmpty())
         QCOMPARE(contents(target), before);
-    if (saving && target.startsWith(tempDir->path() + u'/'))  // no temporary file is left behind
+    if (saving && target.startsWith(files.root() + u'/'))  // no temporary file is left behind
         QCOMPARE(QDir(QFileInfo(target).absolutePath()).entryList(QDir::AllEntries | QDir::Hidden), folderBefore);
     if (fault == QLatin1String("read-only folder"))
         QFile::setPermissions(path(QStringLiteral("ro")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -381,7 +371,7 @@ void RegisterFaultsTest::unusualNamesSaveAndOpen()
         f.form->Command5_Click();
         QVERIFY2(f.seams->messages.calls.isEmpty(), qPrintable(f.seams->messages.calls.value(0).text));
     }
-    QCOMPARE(QDir(tempDir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+    QCOMPARE(QDir(files.root()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
 
     f.reset();
     f.make();
@@ -439,7 +429,7 @@ void RegisterFaultsTest::iconLoadRefusesWhatIsNoFile()
     else if (fault == QLatin1String("link"))
         QVERIFY(QFile::link(QStringLiteral("/dev/urandom"), target));
     else if (fault == QLatin1String("folder"))
-        target = tempDir->path();
+        target = files.root();
     else if (fault == QLatin1String("huge")) {
         QFile big(target);
         QVERIFY(big.open(QIODevice::WriteOnly));

@@ -2,6 +2,7 @@
 #include "widgets/PictureButton.h"
 #include "platform/RichTextBox.h"
 #include "support/Form1Fixture.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 
 using namespace krambol;
 using platform::MessageAnswer;
+using testing::contents;
+using testing::write;
 
 // Saving, opening and the exit question, through every command that reaches them, and every way they
 // can fail without losing the register or the file already on disk.
@@ -22,13 +25,12 @@ private Q_SLOTS:
     void init()
     {
         f.make();
-        tempDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(tempDir->isValid());
+        files.make();
     }
     void cleanup()
     {
         f.reset();
-        tempDir.reset();
+        files.reset();
     }
 
     void saveCommandsUseTheirTitlesAndTheRegisterFilter_data();
@@ -46,27 +48,16 @@ private Q_SLOTS:
     void exitFlows();
 
 private:
-    QString path(const QString& name) const { return tempDir->filePath(name); }
+    QString path(const QString& name) const { return files.path(name); }
     void accept(const QString& name, const QString& disc)
     {
         f.ui().Text1->setText(name);
         f.ui().Text2->setText(disc);
         f.form->Command1_Click();
     }
-    static QByteArray contents(const QString& file)
-    {
-        QFile in(file);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-    static void write(const QString& file, const QByteArray& bytes)
-    {
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-    }
 
     testing::Form1Fixture f;
-    std::unique_ptr<QTemporaryDir> tempDir;
+    testing::TempFolder files;
 };
 
 void RegisterFilesTest::saveCommandsUseTheirTitlesAndTheRegisterFilter_data()
@@ -108,11 +99,11 @@ void RegisterFilesTest::saveWritesExactlyTheTypedNameAndReplacesUnasked()
 {
     accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
     const QString file = path(QStringLiteral("без расширения"));
-    write(file, "old contents");
+    QVERIFY(write(file, "old contents"));
     f.seams->dialog.fileNames.enqueue(file);
     f.form->Command5_Click();
     QVERIFY(contents(file).startsWith("{\\rtf1"));
-    QCOMPARE(QDir(tempDir->path()).entryList(QDir::Files), QStringList{QStringLiteral("без расширения")});
+    QCOMPARE(QDir(files.root()).entryList(QDir::Files), QStringList{QStringLiteral("без расширения")});
     QVERIFY(f.seams->messages.calls.isEmpty());
 }
 
@@ -126,7 +117,7 @@ void RegisterFilesTest::cancelledDialogsTouchNothing()
     QCOMPARE(f.seams->dialog.calls[1].title, QStringLiteral("Открыть"));
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
     QCOMPARE(f.form->windowTitle(), QStringLiteral("Крамбол"));
-    QVERIFY(QDir(tempDir->path()).isEmpty());
+    QVERIFY(QDir(files.root()).isEmpty());
     QVERIFY(f.seams->messages.calls.isEmpty());
 }
 
@@ -142,8 +133,8 @@ void RegisterFilesTest::openReplacesTheRegisterAndSetsTheCaption()
 {
     QFETCH(QString, command);
     const QString file = path(QStringLiteral("чужой.krm"));
-    write(file, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}"
-                "\\f0 \\'c8\\'e2\\'e0\\'ed - {\\b \\'c8\\'e3\\'f0\\'e0}\\par}");
+    QVERIFY(write(file, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}"
+                "\\f0 \\'c8\\'e2\\'e0\\'ed - {\\b \\'c8\\'e3\\'f0\\'e0}\\par}"));
     f.ui().Box->setText(QStringLiteral("прежний список"));
     f.seams->dialog.fileNames.enqueue(file);
     if (command == QLatin1String("Command6"))
@@ -221,7 +212,7 @@ void RegisterFilesTest::failedOpenKeepsRegisterAndCaption()
     QFETCH(QString, name);
     const QString file = path(name);
     if (!bytes.isNull())
-        write(file, bytes);
+        QVERIFY(write(file, bytes));
     accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
     f.seams->dialog.fileNames.enqueue(file);
     f.form->OpenRegisterFromToolbar();
@@ -240,7 +231,7 @@ void RegisterFilesTest::failedSaveKeepsTheFileAlreadyThere()
 {
     accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
     // A file in a folder that does not exist cannot be written; a folder cannot be replaced by a file.
-    for (const QString& target : {path(QStringLiteral("нет/файл.krm")), tempDir->path()}) {
+    for (const QString& target : {path(QStringLiteral("нет/файл.krm")), files.root()}) {
         f.seams->messages.calls.clear();
         f.seams->dialog.fileNames.enqueue(target);
         f.form->ыы_Click();
@@ -249,7 +240,7 @@ void RegisterFilesTest::failedSaveKeepsTheFileAlreadyThere()
         QVERIFY(f.seams->messages.calls[0].text.contains(QDir::toNativeSeparators(target)));
     }
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
-    QVERIFY(QFileInfo(tempDir->path()).isDir());
+    QVERIFY(QFileInfo(files.root()).isDir());
 }
 
 void RegisterFilesTest::exitFlows_data()
