@@ -10,8 +10,8 @@
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
 #include "ProcessMemory.h"
-#include "platform/RichTextBox.h"
-#include "platform/RichTextDocument.h"
+#include "textpane/RichTextBox.h"
+#include "register/RichTextDocument.h"
 #include "rtf/Reader.h"
 #include "shell/Form1.h"
 #include "support/ScriptedServices.h"
@@ -154,7 +154,7 @@ int child(const QString& mode, const QString& path)
         if (mode == u"document") {
             QTextDocument document;
             QTextCursor cursor(&document);
-            krambol::platform::insertRtfDocument(cursor, result.document);
+            krambol::reg::insertRtfDocument(cursor, result.document);
         }
         if (result.error)
             outcome = result.error->message();

@@ -13,8 +13,8 @@
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
 #include "ProcessMemory.h"
-#include "platform/RichTextBox.h"
-#include "platform/RichTextDocument.h"
+#include "textpane/RichTextBox.h"
+#include "register/RichTextDocument.h"
 #include "rtf/Reader.h"
 #include "rtf/Writer.h"
 #include "shell/Form1.h"
@@ -42,7 +42,7 @@
 #include <memory>
 #include <vector>
 
-using krambol::platform::RichTextBox;
+using krambol::textpane::RichTextBox;
 using krambol::shell::Form1;
 using krambol::testing::ScriptedServices;
 
@@ -262,7 +262,7 @@ SizeFigures measureSize(int entries, int rounds, const QDir& dir, bool bare)
         }
         f.afterOpen = median(afterOpen);
 
-        f.toRtfDocument = timeRounds(rounds, [&](int) { (void)krambol::platform::toRtfDocument(*w.box().document()); });
+        f.toRtfDocument = timeRounds(rounds, [&](int) { (void)krambol::reg::toRtfDocument(*w.box().document()); });
     }
 
     {

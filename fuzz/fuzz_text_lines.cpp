@@ -2,7 +2,7 @@
 // Plays arbitrary edit scripts on a document whose lines the register pane keeps window by window: after
 // every script the lines must be exactly those of a whole-paragraph layout, whatever was laid out, reused
 // or left for later in between.
-#include "platform/TextLines.h"
+#include "textpane/TextLines.h"
 #include "support/WholeParagraphLines.h"
 
 #include <QGuiApplication>
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    using krambol::platform::TextLines;
+    using krambol::textpane::TextLines;
     static const bool trace = qEnvironmentVariableIsSet("KRAMBOL_FUZZ_TRACE");
     Reader in{data, size};
     QTextDocument document;

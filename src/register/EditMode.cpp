@@ -2,7 +2,7 @@
 #include "register/EditMode.h"
 
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 
 namespace krambol::reg {
 

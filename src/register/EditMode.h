@@ -3,9 +3,9 @@
 
 #include <QPixmap>
 
-namespace krambol::platform {
+namespace krambol::textpane {
 class RichTextBox;
-} // namespace krambol::platform
+} // namespace krambol::textpane
 
 namespace krambol::widgets {
 class PictureButton;
@@ -17,7 +17,7 @@ struct EditModeControls
 {
     widgets::PictureButton* check1;  // picture-style check box "Исправить" / "Не исправлять"
     widgets::PictureButton* isp;     // the toolbar band's picture check box
-    platform::RichTextBox* box;
+    textpane::RichTextBox* box;
     QPixmap lockedPicture;            // Picture1: the A crossed out
     QPixmap editingPicture;           // Picture2: the plain A
 };

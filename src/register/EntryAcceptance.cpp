@@ -3,7 +3,8 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Product.h"
-#include "platform/RichTextBox.h"
+#include "register/Register.h"
+#include "textpane/RichTextBox.h"
 
 #include <QLineEdit>
 
@@ -13,8 +14,9 @@ namespace {
 const QString kTitle = platform::productName();
 }
 
-EntryAcceptance::EntryAcceptance(const EntryControls& controls, platform::MessageBox& messages)
+EntryAcceptance::EntryAcceptance(const EntryControls& controls, Register& entries, platform::MessageBox& messages)
     : m_controls(controls)
+    , m_register(entries)
     , m_messages(messages)
 {
 }
@@ -43,9 +45,10 @@ bool EntryAcceptance::accept(EntryShape shape)
     const bool first = isFirstAccept(m_controls.firstFlag->text());
     const QString entry = composeEntry(fields(), shape, first);
     if (first)
-        m_controls.box->setText(entry);
+        m_register.setText(entry);
     else
-        m_controls.box->setText(m_controls.box->text() + entry);
+        m_register.append(entry);
+    m_controls.box->showStart();
     m_controls.firstFlag->setText(QString::fromUtf16(kFirstEntryFlagAfter));
     return true;
 }

@@ -7,10 +7,14 @@ class QLineEdit;
 
 namespace krambol::platform {
 class MessageBox;
-class RichTextBox;
 } // namespace krambol::platform
+namespace krambol::textpane {
+class RichTextBox;
+} // namespace krambol::textpane
 
 namespace krambol::reg {
+
+class Register;
 
 // The fields of the main window an accept reads and writes.
 struct EntryControls
@@ -22,7 +26,7 @@ struct EntryControls
     QLineEdit* leadIn;      // Text4
     QLineEdit* firstFlag;   // Text5
     QLineEdit* endMark;     // Text6
-    platform::RichTextBox* box;
+    textpane::RichTextBox* box;
 };
 
 // Accepting an entry: checks both fields, composes the entry and writes it into the register. The
@@ -30,7 +34,7 @@ struct EntryControls
 class EntryAcceptance
 {
 public:
-    EntryAcceptance(const EntryControls& controls, platform::MessageBox& messages);
+    EntryAcceptance(const EntryControls& controls, Register& entries, platform::MessageBox& messages);
 
     // Returns whether an entry was added.
     bool accept(EntryShape shape);
@@ -39,6 +43,7 @@ private:
     EntryFields fields() const;
 
     EntryControls m_controls;
+    Register& m_register;
     platform::MessageBox& m_messages;
 };
 

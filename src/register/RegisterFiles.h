@@ -9,10 +9,14 @@ namespace krambol::platform {
 class AppExit;
 class CommonDialog;
 class MessageBox;
-class RichTextBox;
 } // namespace krambol::platform
+namespace krambol::textpane {
+class RichTextBox;
+} // namespace krambol::textpane
 
 namespace krambol::reg {
+
+class Register;
 
 // Dialog titles of the save commands: the button, the toolbar and the exit question use the first
 // (its first letter is the Latin C), the menu the second (all Cyrillic).
@@ -32,7 +36,8 @@ public:
         platform::AppExit& appExit;
     };
 
-    RegisterFiles(platform::RichTextBox& box, const Seams& seams, std::function<void(const QString&)> setCaption);
+    RegisterFiles(Register& entries, textpane::RichTextBox& box, const Seams& seams,
+                  std::function<void(const QString&)> setCaption);
 
     // Returns false only when a chosen file could not be written.
     bool save(const QString& dialogTitle);
@@ -40,7 +45,8 @@ public:
     void exit();
 
 private:
-    platform::RichTextBox& m_box;
+    Register& m_register;
+    textpane::RichTextBox& m_box;
     Seams m_seams;
     std::function<void(const QString&)> m_setCaption;
 };

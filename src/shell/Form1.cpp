@@ -6,7 +6,8 @@
 #include "design/Fonts.h"
 #include "widgets/PictureButton.h"
 #include "platform/Product.h"
-#include "platform/RichTextBox.h"
+#include "register/Register.h"
+#include "textpane/RichTextBox.h"
 #include "design/Twips.h"
 #include "register/DateModes.h"
 #include "register/EditMode.h"
@@ -81,7 +82,7 @@ QWidget* createControl(const ControlSpec& row, QWidget* parent)
     case ControlKind::Button:
         return new QPushButton(caption, parent);
     case ControlKind::RichText:
-        return new platform::RichTextBox(parent);
+        return new textpane::RichTextBox(parent);
     case ControlKind::Image:
         return new cursors::ImageSlot(parent);
     case ControlKind::PictureBox:
@@ -102,6 +103,7 @@ void bind(T*& member, const QHash<QString, QWidget*>& byName, const char* name)
 Form1::Form1(const platform::Services& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
+    , m_register(std::make_unique<reg::Register>())
 {
     design::installFontSubstitutions();
     setObjectName(QStringLiteral("Form1"));
@@ -119,7 +121,11 @@ Form1::Form1(const platform::Services& services, QWidget* parent)
     m_ui.Box->setFocus();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The pane lets go of the register's document before the register goes.
+    m_ui.Box->setDocument(nullptr);
+}
 
 void Form1::buildControls()
 {
@@ -227,7 +233,8 @@ void Form1::buildControls()
         field->setCursor(fieldPointer);
     }
     m_ui.Box->setPointer(fieldPointer);
-    m_ui.Box->setRegisterFont(registerFont());
+    m_register->setFont(registerFont());
+    m_ui.Box->setDocument(&m_register->document());
     m_ui.Box->setClipboard(&m_services.clipboard);
     m_ui.Box->setLocked(true);
     m_ui.isp->setToolTip(QStringLiteral("Исправить/Не исправлять"));
@@ -253,7 +260,7 @@ void Form1::bindReactions()
     m_acceptance = std::make_unique<reg::EntryAcceptance>(
         reg::EntryControls{m_ui.Text1, m_ui.Text2, m_ui.Text7, m_ui.Text3, m_ui.Text4, m_ui.Text5, m_ui.Text6,
                            m_ui.Box},
-        m_services.messages);
+        *m_register, m_services.messages);
     m_dateModes = std::make_unique<reg::DateModes>(reg::DateControls{m_ui.Check2, m_ui.Check4, m_ui.Text7, m_ui.Text3},
                                                    m_services.clock);
     m_editMode = std::make_unique<reg::EditMode>(reg::EditModeControls{

@@ -21,9 +21,9 @@ class ImageSlot;
 struct PointerPicture;
 } // namespace krambol::cursors
 
-namespace krambol::platform {
+namespace krambol::textpane {
 class RichTextBox;
-} // namespace krambol::platform
+} // namespace krambol::textpane
 
 namespace krambol::widgets {
 class PictureButton;
@@ -33,6 +33,7 @@ namespace krambol::reg {
 class DateModes;
 class EditMode;
 class EntryAcceptance;
+class Register;
 class RegisterFiles;
 } // namespace krambol::reg
 
@@ -66,7 +67,7 @@ struct Form1Controls
     QPushButton* Command9 = nullptr;
     QGroupBox* Frame4 = nullptr;
     QLineEdit* Text8 = nullptr;
-    platform::RichTextBox* Box = nullptr;
+    textpane::RichTextBox* Box = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QGroupBox* Frame6 = nullptr;
     cursors::ImageSlot* Image1 = nullptr;
@@ -236,8 +237,12 @@ private:
     void bindCursors();
     // Accessible names, descriptions and the keyboard path through the cursor panel.
     void bindAccessibility();
+    // The register's selected part as RTF source text, as the clipboard commands put it there.
+    QString selectionRtf() const;
 
     platform::Services m_services;
+    // The register the pane shows; it outlives the pane's hold on it (see ~Form1).
+    std::unique_ptr<reg::Register> m_register;
     Form1Controls m_ui;
     std::unique_ptr<reg::EntryAcceptance> m_acceptance;
     std::unique_ptr<reg::DateModes> m_dateModes;

@@ -3,7 +3,7 @@
 
 #include "cursors/ImageSlot.h"
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "shell/EventHook.h"
 
 #include <QAbstractButton>

@@ -3,7 +3,8 @@
 
 #include "platform/Clipboard.h"
 #include "platform/CommonDialog.h"
-#include "platform/RichTextBox.h"
+#include "register/Register.h"
+#include "textpane/RichTextBox.h"
 
 #include <QPrinter>
 
@@ -13,14 +14,20 @@ namespace krambol::shell {
 // past a step that fails and reports nothing: a clipboard that cannot be reached leaves the clipboard
 // as it was, and a cut still deletes.
 
+QString Form1::selectionRtf() const
+{
+    const QTextCursor selection = m_ui.Box->textCursor();
+    return m_register->rtfBetween(selection.selectionStart(), selection.selectionEnd());
+}
+
 void Form1::мм_Click()
 {
-    m_services.clipboard.setText(m_ui.Box->selectionRtf());
+    m_services.clipboard.setText(selectionRtf());
 }
 
 void Form1::щщ_Click()
 {
-    m_services.clipboard.setText(m_ui.Box->selectionRtf());
+    m_services.clipboard.setText(selectionRtf());
     m_ui.Box->deleteSelection();
 }
 
@@ -28,7 +35,7 @@ void Form1::амвпа_Click()
 {
     // A clipboard that cannot be read inserts nothing; one without text deletes the selection.
     if (const std::optional<QString> text = m_services.clipboard.text())
-        m_ui.Box->setSelectionRtf(*text);
+        m_ui.Box->editAtCaret([&](QTextCursor& cursor) { reg::Register::insertClipboardText(cursor, *text); });
 }
 
 void Form1::нг_Click()

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Form1.h"
 
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "design/Twips.h"
 #include "shell/EventHook.h"
 #include "windows/Form2.h"
@@ -168,7 +168,7 @@ void Form1::bindCommandSurface()
         findChild<QMenu*>(QStringLiteral("ыввув"))->exec(m_ui.client->mapToGlobal(corner));
         return true;
     }))->watch(m_ui.Box);
-    connect(m_ui.Box, &platform::RichTextBox::mouseDown, this,
+    connect(m_ui.Box, &textpane::RichTextBox::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position) {
                 Box_MouseDown(button, modifiers, design::pixelsToTwips(position.x()),
                               design::pixelsToTwips(position.y()));

@@ -9,7 +9,7 @@ namespace krambol::shell {
 void Form1::bindRegisterFiles()
 {
     m_files = std::make_unique<reg::RegisterFiles>(
-        *m_ui.Box, reg::RegisterFiles::Seams{m_services.dialog, m_services.messages, m_services.appExit},
+        *m_register, *m_ui.Box, reg::RegisterFiles::Seams{m_services.dialog, m_services.messages, m_services.appExit},
         [this](const QString& caption) {
             // The caption is the path as it is: Qt would take a "[*]" in it for the modified marker
             // and drop it, unless the marker is doubled.

@@ -3,7 +3,8 @@
 
 #include "platform/CommonDialog.h"
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "register/Register.h"
+#include "textpane/RichTextBox.h"
 #include "shell/FontSize.h"
 
 #include <QLineEdit>
@@ -21,17 +22,17 @@ void Form1::bindFormatting()
 
 void Form1::Command2_Click()
 {
-    m_ui.Box->setFontBold(m_ui.Command2->isChecked());
+    m_register->setBold(m_ui.Command2->isChecked());
 }
 
 void Form1::Command3_Click()
 {
-    m_ui.Box->setFontItalic(m_ui.Command3->isChecked());
+    m_register->setItalic(m_ui.Command3->isChecked());
 }
 
 void Form1::Check3_Click()
 {
-    m_ui.Box->setFontUnderline(m_ui.Check3->isChecked());
+    m_register->setUnderline(m_ui.Check3->isChecked());
 }
 
 void Form1::Text8_Change()
@@ -39,7 +40,7 @@ void Form1::Text8_Change()
     const FontSizeReading size = readFontSize(m_ui.Text8->text());
     if (size.restoreField)
         m_ui.Text8->setText(QStringLiteral("24"));  // runs this reaction once more, which applies 24
-    m_ui.Box->setFontSize(size.points);
+    m_register->setPointSize(size.points);
 }
 
 void Form1::Command9_Click()

@@ -2,7 +2,7 @@
 #include "shell/Form1.h"
 
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "design/Twips.h"
 #include "shell/EventHook.h"
 
@@ -113,7 +113,7 @@ void Form1::bindHover()
         part->setAttribute(Qt::WA_NoMousePropagation);
         bind({part, &Form1::Toolbar1_MouseMove, nullptr, nullptr});
     }
-    connect(u.Box, &platform::RichTextBox::mouseMoved, this,
+    connect(u.Box, &textpane::RichTextBox::mouseMoved, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position) {
                 Box_MouseMove(buttons, modifiers, design::pixelsToTwips(position.x()),
                               design::pixelsToTwips(position.y()));

@@ -2,7 +2,7 @@
 #include "shell/Form1.h"
 
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 
 #include <QAction>
 #include <QCheckBox>

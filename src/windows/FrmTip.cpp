@@ -2,7 +2,7 @@
 #include "windows/FrmTip.h"
 
 #include "design/LeadingNumber.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "design/Twips.h"
 #include "windows/LabelDesign.h"
 #include "windows/PictureBox.h"
@@ -96,7 +96,7 @@ FrmTip::FrmTip(platform::Clipboard* clipboard, QWidget* parent)
     m_Picture1->setPicture(QPixmap(QString::fromLatin1(kTipIconPath)));
     m_Label1 = createLabel(m_Picture1, kHeading);
 
-    m_lblTipText = new platform::RichTextBox(this);
+    m_lblTipText = new textpane::RichTextBox(this);
     m_lblTipText->setObjectName(QStringLiteral("lblTipText"));
     // Tab leaves the tip text for the next control instead of being typed into it.
     m_lblTipText->setTabChangesFocus(true);

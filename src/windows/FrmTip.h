@@ -9,6 +9,8 @@ class QPushButton;
 
 namespace krambol::platform {
 class Clipboard;
+}
+namespace krambol::textpane {
 class RichTextBox;
 }
 
@@ -48,7 +50,7 @@ public:
 
     PictureBox* Picture1() const { return m_Picture1; }
     QLabel* Label1() const { return m_Label1; }
-    platform::RichTextBox* lblTipText() const { return m_lblTipText; }
+    textpane::RichTextBox* lblTipText() const { return m_lblTipText; }
     QPushButton* cmdOK() const { return m_cmdOK; }
     QPushButton* cmdNextTip() const { return m_cmdNextTip; }
     QLineEdit* Text1() const { return m_Text1; }
@@ -63,7 +65,7 @@ private:
 
     PictureBox* m_Picture1 = nullptr;
     QLabel* m_Label1 = nullptr;
-    platform::RichTextBox* m_lblTipText = nullptr;
+    textpane::RichTextBox* m_lblTipText = nullptr;
     QPushButton* m_cmdOK = nullptr;
     QPushButton* m_cmdNextTip = nullptr;
     QLineEdit* m_Text1 = nullptr;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "support/Form1Fixture.h"
 
 #include <QAction>

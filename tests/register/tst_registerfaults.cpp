@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cursors/ImageSlot.h"
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "support/Form1Fixture.h"
 #include "support/TempFolder.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cursors/ImageSlot.h"
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "support/AccessibleTree.h"
 #include "support/Form1Fixture.h"
 
@@ -173,7 +173,7 @@ private slots:
 
     void theRegisterReadsAsTextWithItsCaret()
     {
-        platform::RichTextBox* box = f.ui().Box;
+        textpane::RichTextBox* box = f.ui().Box;
         box->setText(QStringLiteral("Иван------------Игра | Пётр------------Диск |"));
         QAccessibleInterface* node = QAccessible::queryAccessibleInterface(box);
         QVERIFY(node);
@@ -214,7 +214,7 @@ private slots:
 
     void theRegisterTakesEditsOnlyWhileUnlocked()
     {
-        platform::RichTextBox* box = f.ui().Box;
+        textpane::RichTextBox* box = f.ui().Box;
         box->setText(QStringLiteral("Иван------------Игра |"));
         QAccessibleInterface* node = QAccessible::queryAccessibleInterface(box);
         QVERIFY(!node->editableTextInterface());
@@ -240,7 +240,7 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        platform::RichTextBox* box = f.ui().Box;
+        textpane::RichTextBox* box = f.ui().Box;
         box->setFocus();
         const auto [menu, corner] = popupAfterKey(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(menu, QStringLiteral("ыввув"));

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "shell/ControlTable.h"
 #include "support/Form1Fixture.h"
 
@@ -88,7 +88,7 @@ void Form1LayoutTest::everyControlStandsWhereTheTableSays()
         QCOMPARE(qobject_cast<QAbstractButton*>(control)->text(), caption);
         break;
     case ControlKind::RichText:
-        QVERIFY(qobject_cast<platform::RichTextBox*>(control));
+        QVERIFY(qobject_cast<textpane::RichTextBox*>(control));
         break;
     case ControlKind::Toolbar:
         QVERIFY(qobject_cast<QToolBar*>(control));

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/PictureButton.h"
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "shell/FontSize.h"
 #include "support/Form1Fixture.h"
 
@@ -120,7 +120,7 @@ void FormattingTest::sizeFieldReadings()
     accept(QStringLiteral("Иван"));
     f.ui().Text8->setText(typed);
     QCOMPARE(f.ui().Text8->text(), field);
-    QCOMPARE(f.ui().Box->registerFont().pointSizeF(), size);
+    QCOMPARE(f.ui().Box->document()->defaultFont().pointSizeF(), size);
     for (const QFont& font : shownFonts())
         QCOMPARE(font.pointSizeF(), size);
 
@@ -132,7 +132,7 @@ void FormattingTest::typingIntoTheSizeFieldAppliesEachKeystroke()
 {
     // Connected after the window's own reaction, so it sees the size each keystroke applied.
     QList<double> applied;
-    connect(f.ui().Text8, &QLineEdit::textChanged, this, [&] { applied << f.ui().Box->registerFont().pointSizeF(); });
+    connect(f.ui().Text8, &QLineEdit::textChanged, this, [&] { applied << f.ui().Box->document()->defaultFont().pointSizeF(); });
     f.ui().Text8->setFocus();
     f.ui().Text8->selectAll();
     QTest::keyClicks(f.ui().Text8, QStringLiteral("36"));
@@ -142,7 +142,7 @@ void FormattingTest::typingIntoTheSizeFieldAppliesEachKeystroke()
     QTest::keyClick(f.ui().Text8, Qt::Key_Backspace);
     QTest::keyClick(f.ui().Text8, Qt::Key_Backspace);
     QCOMPARE(f.ui().Text8->text(), QStringLiteral("24"));
-    QCOMPARE(f.ui().Box->registerFont().pointSizeF(), 24.0);
+    QCOMPARE(f.ui().Box->document()->defaultFont().pointSizeF(), 24.0);
 }
 
 void FormattingTest::backgroundColourFromTheDialogAndCancelKeepsIt()

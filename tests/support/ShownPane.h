@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 
 #include <QTest>
 #include <QTextCursor>
@@ -20,7 +20,7 @@ inline void showWithFocusIn(QWidget* window, QWidget* focus)
     QTRY_VERIFY(focus->hasFocus());
 }
 
-inline void selectRange(platform::RichTextBox& box, int anchor, int position)
+inline void selectRange(textpane::RichTextBox& box, int anchor, int position)
 {
     QTextCursor cursor = box.textCursor();
     cursor.setPosition(anchor);

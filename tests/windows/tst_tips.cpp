@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "support/ScriptedServices.h"
 #include "windows/FrmTip.h"
 #include "windows/PictureBox.h"

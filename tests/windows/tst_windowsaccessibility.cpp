@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "support/AccessibleTree.h"
 #include "windows/Form2.h"
 #include "windows/Form3.h"

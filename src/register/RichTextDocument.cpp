@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RichTextDocument.h"
+#include "register/RichTextDocument.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace krambol::platform {
+namespace krambol::reg {
 
 namespace {
 
@@ -120,4 +120,4 @@ void insertRtfDocument(QTextCursor& cursor, const rtf::Document& document)
     cursor.endEditBlock();
 }
 
-} // namespace krambol::platform
+} // namespace krambol::reg

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RichTextDocument.h"
+#include "register/RichTextDocument.h"
 #include "rtf/Reader.h"
 #include "rtf/Writer.h"
 
@@ -89,12 +89,12 @@ void RichTextDocumentTest::roundTripKeepsTextAndFormatsPerRun()
     cursor.insertBlock();
     cursor.insertText(u"plain"_qs, charFormat(false, false, false, 24));
 
-    const rtf::ReadResult result = rtf::read(rtf::write(platform::toRtfDocument(*m_document)));
+    const rtf::ReadResult result = rtf::read(rtf::write(reg::toRtfDocument(*m_document)));
     QVERIFY(!result.error);
     QTextDocument back;
     back.setDefaultFont(m_document->defaultFont());
     QTextCursor backCursor(&back);
-    platform::insertRtfDocument(backCursor, result.document);
+    reg::insertRtfDocument(backCursor, result.document);
 
     QCOMPARE(back.toPlainText(), m_document->toPlainText());
     QCOMPARE(shownFormats(back), shownFormats(*m_document));
@@ -111,7 +111,7 @@ void RichTextDocumentTest::runsShowTheFormatMergedOverTheDefaultFont()
     coloured.setForeground(QColor(0, 0, 255));
     cursor.insertText(u"b"_qs, coloured);
 
-    const rtf::Document document = platform::toRtfDocument(*m_document);
+    const rtf::Document document = reg::toRtfDocument(*m_document);
     QCOMPARE(document.runCount(), 2);
     rtf::CharFormat expected;
     expected.fontName = u"Arial"_qs;
@@ -139,7 +139,7 @@ void RichTextDocumentTest::sizesRoundToTheNearestHalfPoint()
     QFETCH(int, halfPoints);
     QTextCursor cursor(m_document);
     cursor.insertText(u"x"_qs, charFormat(false, false, false, points));
-    QCOMPARE(platform::toRtfDocument(*m_document).runFormat(0).halfPoints, halfPoints);
+    QCOMPARE(reg::toRtfDocument(*m_document).runFormat(0).halfPoints, halfPoints);
 }
 
 void RichTextDocumentTest::aRangeGivesOnlyItsPart()
@@ -148,10 +148,10 @@ void RichTextDocumentTest::aRangeGivesOnlyItsPart()
     cursor.insertText(u"abc"_qs);
     cursor.insertBlock();
     cursor.insertText(u"def"_qs, charFormat(true, false, false, 24));
-    QCOMPARE(platform::toRtfDocument(*m_document, 1, 6).plainText(), u"bc\nde"_qs);
-    QCOMPARE(platform::toRtfDocument(*m_document, 4).plainText(), u"def"_qs);
-    QCOMPARE(platform::toRtfDocument(*m_document).plainText(), m_document->toPlainText());
-    QCOMPARE(platform::toRtfDocument(*m_document, 2, 2).runCount(), 0);
+    QCOMPARE(reg::toRtfDocument(*m_document, 1, 6).plainText(), u"bc\nde"_qs);
+    QCOMPARE(reg::toRtfDocument(*m_document, 4).plainText(), u"def"_qs);
+    QCOMPARE(reg::toRtfDocument(*m_document).plainText(), m_document->toPlainText());
+    QCOMPARE(reg::toRtfDocument(*m_document, 2, 2).runCount(), 0);
 }
 
 void RichTextDocumentTest::manyDistinctFontsShowTheirOwnNames()
@@ -166,8 +166,8 @@ void RichTextDocumentTest::manyDistinctFontsShowTheirOwnNames()
         document.append(rtf::CharFormat{}, u"| "_qs);
     }
     QTextCursor cursor(m_document);
-    platform::insertRtfDocument(cursor, document);
-    QCOMPARE(platform::toRtfDocument(*m_document), document);
+    reg::insertRtfDocument(cursor, document);
+    QCOMPARE(reg::toRtfDocument(*m_document), document);
 }
 
 void RichTextDocumentTest::runsShowTheirFormatWhateverTheDocumentFont_data()
@@ -195,8 +195,8 @@ void RichTextDocumentTest::runsShowTheirFormatWhateverTheDocumentFont()
         document.append(format, QStringLiteral("run %1 ").arg(i));
     }
     QTextCursor cursor(m_document);
-    platform::insertRtfDocument(cursor, document);
-    QCOMPARE(platform::toRtfDocument(*m_document), document);
+    reg::insertRtfDocument(cursor, document);
+    QCOMPARE(reg::toRtfDocument(*m_document), document);
 }
 
 QTEST_MAIN(RichTextDocumentTest)

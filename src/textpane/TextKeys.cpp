@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/TextKeys.h"
+#include "textpane/TextKeys.h"
 
 #include <QKeyEvent>
 #include <QKeySequence>
 
-namespace krambol::platform {
+namespace krambol::textpane {
 
 namespace {
 
@@ -79,4 +79,4 @@ KeyCommand keyCommand(const QKeyEvent& event)
     return {};
 }
 
-} // namespace krambol::platform
+} // namespace krambol::textpane

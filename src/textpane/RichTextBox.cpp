@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 
 #include "platform/Clipboard.h"
-#include "platform/RichTextBoxAccessible.h"
-#include "platform/RichTextDocument.h"
-#include "platform/TextKeys.h"
-#include "platform/TextLines.h"
+#include "textpane/QuietEdits.h"
+#include "textpane/RichTextBoxAccessible.h"
+#include "textpane/TextKeys.h"
+#include "textpane/TextLines.h"
 #include "design/Twips.h"
-#include "rtf/Reader.h"
-#include "rtf/Writer.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -31,7 +29,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace krambol::platform {
+namespace krambol::textpane {
 
 namespace {
 
@@ -44,7 +42,7 @@ constexpr int kScanStep = 512;
 // The system clipboard, for controls that were given none.
 Clipboard& systemClipboard()
 {
-    static QtClipboard clipboard;
+    static platform::QtClipboard clipboard;
     return clipboard;
 }
 
@@ -53,90 +51,14 @@ bool isWordCharacter(QChar c)
     return c.isLetterOrNumber() || c == u'_';
 }
 
-// Characters that plain text reading changes (a no-break space reads as a space, a line separator as a
-// line break): a register holding them is not rewritten by a plain append.
-bool changesWhenRead(QChar c)
-{
-    const char16_t u = c.unicode();
-    return u == QChar::Nbsp || u == QChar::LineSeparator || u == 0xFDD0 || u == 0xFDD1;
-}
-
-bool beginsWithRtfHeader(QStringView text)
-{
-    return text.trimmed().startsWith(u"{\\rtf");
-}
-
-QByteArray rtfBytes(const QString& text)
-{
-    // RTF source is 7-bit text; bytes above that can only have come in as code page characters.
-    for (QChar c : text)
-        if (c.unicode() > 0xFF)
-            return text.toUtf8();
-    return text.toLatin1();
-}
-
-// Runs a cursor operation inside an edit block. Outside one, a cursor that moves or writes asks the
-// paragraph's own layout which line it is on, and that itemizes the whole paragraph: tens of
-// milliseconds for a register of a hundred thousand entries, on every move after a change.
-template <typename Operation>
-void quietly(QTextCursor& cursor, Operation operation)
-{
-    cursor.beginEditBlock();
-    operation();
-    cursor.endEditBlock();
-}
-
-void place(QTextCursor& cursor, int position, QTextCursor::MoveMode mode = QTextCursor::MoveAnchor)
-{
-    quietly(cursor, [&] { cursor.setPosition(position, mode); });
-}
-
-// Writes to the document without leaving an undo step: what the application writes replaces the
-// content, and the user's earlier edits cannot be undone into it.
-class NoUndo
-{
-public:
-    explicit NoUndo(QTextDocument& document)
-        : m_document(document)
-    {
-        m_document.setUndoRedoEnabled(false);
-    }
-    ~NoUndo() { m_document.setUndoRedoEnabled(true); }
-    NoUndo(const NoUndo&) = delete;
-    NoUndo& operator=(const NoUndo&) = delete;
-
-private:
-    QTextDocument& m_document;
-};
-
 } // namespace
 
 RichTextBox::RichTextBox(QWidget* parent)
     : QAbstractScrollArea(parent)
-    , m_document(new QTextDocument(this))
-    , m_lines(std::make_unique<TextLines>(*m_document))
-    , m_cursor(m_document)
+    , m_document(nullptr)
+    , m_ownDocument(new QTextDocument(this))
 {
-    m_document->setDefaultFont(font());
-    m_lines->onChange([this] { contentsChanged(); });
-    connect(m_document, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
-        if (QAccessible::isActive() && (removed > 0 || added > 0)) {
-            // A screen reader hears what came in; what went out is no longer there to tell.
-            const QString inserted = m_lines->textBetween(from, from + added);
-            if (removed == 0) {
-                QAccessibleTextInsertEvent event(this, from, inserted);
-                QAccessible::updateAccessibility(&event);
-            } else {
-                QAccessibleTextUpdateEvent event(this, from, QString(removed, u' '), inserted);
-                QAccessible::updateAccessibility(&event);
-            }
-        }
-        if (m_ownEdit)
-            return;
-        m_plainTextValid = false;
-        m_plainText.clear();
-        m_plainDocument = -1;
-    });
+    m_ownDocument->setDefaultFont(font());
     RichTextBoxAccessible::install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -146,13 +68,51 @@ RichTextBox::RichTextBox(QWidget* parent)
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     viewport()->setCursor(m_pointer);
-    m_lines->setWidth(viewport()->width() - 2 * margin());
+    setDocument(nullptr);
 }
 
 RichTextBox::~RichTextBox()
 {
     // The lines go first: the document would otherwise tell them of its own destruction.
     m_lines.reset();
+}
+
+void RichTextBox::setDocument(QTextDocument* document)
+{
+    if (!document)
+        document = m_ownDocument;
+    if (document == m_document)
+        return;
+    dropPreedit();
+    m_dragged = QTextCursor();
+    m_lines.reset();
+    disconnect(m_contentsChange);
+    m_document = document;
+    m_lines = std::make_unique<TextLines>(*m_document);
+    m_lines->onChange([this] { contentsChanged(); });
+    m_contentsChange = connect(m_document, &QTextDocument::contentsChange, this, &RichTextBox::contentsChange);
+    m_lines->setWidth(viewport()->width() - 2 * margin());
+    showStart();
+}
+
+void RichTextBox::contentsChange(int from, int removed, int added)
+{
+    if (QAccessible::isActive() && (removed > 0 || added > 0)) {
+        // A screen reader hears what came in; what went out is no longer there to tell.
+        const QString inserted = m_lines->textBetween(from, from + added);
+        if (removed == 0) {
+            QAccessibleTextInsertEvent event(this, from, inserted);
+            QAccessible::updateAccessibility(&event);
+        } else {
+            QAccessibleTextUpdateEvent event(this, from, QString(removed, u' '), inserted);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+}
+
+QFont RichTextBox::contentFont() const
+{
+    return m_document->defaultFont();
 }
 
 qreal RichTextBox::margin() const
@@ -171,82 +131,32 @@ void RichTextBox::contentsChanged()
     viewport()->update();
 }
 
-const QString& RichTextBox::plainText() const
-{
-    if (!m_plainTextValid) {
-        m_plainText = m_document->toPlainText();
-        m_plainTextValid = true;
-    }
-    return m_plainText;
-}
-
 QString RichTextBox::text() const
 {
-    return plainText();
-}
-
-bool RichTextBox::isPlainDocument() const
-{
-    if (m_plainDocument >= 0)
-        return m_plainDocument == 1;
-    // Plain: what reading the text and writing it back as plain text would leave is the document as it
-    // is, with no format of its own on any character or paragraph and no character that reads otherwise.
-    bool plain = true;
-    for (QTextBlock block = m_document->begin(); plain && block.isValid(); block = block.next()) {
-        if (!block.blockFormat().properties().isEmpty() || !block.charFormat().properties().isEmpty())
-            plain = false;
-        for (auto it = block.begin(); plain && !it.atEnd(); ++it)
-            if (!it.fragment().charFormat().properties().isEmpty())
-                plain = false;
-    }
-    if (plain && !m_document->rootFrame()->childFrames().isEmpty())
-        plain = false;
-    if (plain) {
-        QTextCursor all(m_document);
-        quietly(all, [&] { all.select(QTextCursor::Document); });
-        const QString raw = all.selectedText();
-        plain = std::none_of(raw.begin(), raw.end(), changesWhenRead);
-    }
-    m_plainDocument = plain ? 1 : 0;
-    return plain;
+    return m_document->toPlainText();
 }
 
 void RichTextBox::setText(const QString& text)
 {
-    const QString& current = plainText();
-    const QStringView added = QStringView(text).mid(current.size());
-    const bool append = !current.isEmpty() && text.size() > current.size() && text.startsWith(current)
-                        && std::none_of(added.begin(), added.end(), changesWhenRead) && isPlainDocument();
     {
         NoUndo noUndo(*m_document);
-        if (append) {
-            // The old text is the plain text it reads as: writing it back would change nothing, so only
-            // the new end is written, and only the lines at the end are laid out again.
-            m_ownEdit = true;
-            QTextCursor end(m_document);
-            quietly(end, [&] {
-                end.movePosition(QTextCursor::End);
-                end.insertText(added.toString());
-            });
-            m_ownEdit = false;
-            // The document reads a written "\r\n", "\r" or paragraph separator as a line break; the
-            // plain text kept here must read as the document does. Without them it is the text given,
-            // shared rather than copied.
-            if (added.contains(u'\r') || added.contains(QChar::ParagraphSeparator)) {
-                QString read = added.toString();
-                read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-                read.replace(u'\r', u'\n').replace(QChar::ParagraphSeparator, u'\n');
-                m_plainText += read;
-            } else {
-                m_plainText = text;
-            }
-            m_plainTextValid = true;
-        } else {
-            m_document->setPlainText(text);
-        }
+        m_document->setPlainText(text);
     }
+    showStart();
+}
+
+void RichTextBox::showStart()
+{
     m_cursor = QTextCursor(m_document);
     verticalScrollBar()->setValue(0);
+    edited();
+}
+
+void RichTextBox::editAtCaret(const std::function<void(QTextCursor&)>& write)
+{
+    m_cursor.beginEditBlock();
+    write(m_cursor);
+    m_cursor.endEditBlock();
     edited();
 }
 
@@ -260,68 +170,6 @@ void RichTextBox::setLocked(bool locked)
     viewport()->update();
 }
 
-QFont RichTextBox::registerFont() const
-{
-    return font();
-}
-
-void RichTextBox::setRegisterFont(const QFont& registerFont)
-{
-    // Every property is the control's own, so a font given to the window never reaches the register.
-    QFont own = registerFont;
-    own.setResolveMask(QFont::AllPropertiesResolved);
-    setFont(own);   // the document follows in changeEvent
-}
-
-void RichTextBox::applyToWholeContent(const QTextCharFormat& format)
-{
-    // The control's own font takes the property, so text in it (and plain text written later) shows it;
-    // text that carries a font of its own takes it too.
-    setRegisterFont(format.font().resolve(registerFont()));
-    QTextCursor cursor(m_document);
-    cursor.beginEditBlock();
-    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.charFormat().properties().isEmpty())
-                continue;
-            cursor.setPosition(fragment.position());
-            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-            cursor.mergeCharFormat(format);
-        }
-    }
-    cursor.endEditBlock();
-    viewport()->update();
-}
-
-void RichTextBox::setFontBold(bool on)
-{
-    QTextCharFormat format;
-    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    applyToWholeContent(format);
-}
-
-void RichTextBox::setFontItalic(bool on)
-{
-    QTextCharFormat format;
-    format.setFontItalic(on);
-    applyToWholeContent(format);
-}
-
-void RichTextBox::setFontUnderline(bool on)
-{
-    QTextCharFormat format;
-    format.setFontUnderline(on);
-    applyToWholeContent(format);
-}
-
-void RichTextBox::setFontSize(qreal points)
-{
-    QTextCharFormat format;
-    format.setFontPointSize(points);
-    applyToWholeContent(format);
-}
-
 QColor RichTextBox::backgroundColor() const
 {
     return viewport()->palette().color(QPalette::Base);
@@ -333,39 +181,6 @@ void RichTextBox::setBackgroundColor(const QColor& color)
     palette.setColor(QPalette::Base, color);
     viewport()->setPalette(palette);
     setPalette(palette);
-}
-
-void RichTextBox::replaceContent(const std::function<void(QTextCursor&)>& write)
-{
-    {
-        NoUndo noUndo(*m_document);
-        m_document->clear();
-        QTextCursor cursor(m_document);
-        write(cursor);
-    }
-    m_cursor = QTextCursor(m_document);
-    verticalScrollBar()->setValue(0);
-    edited();
-}
-
-QString RichTextBox::selectionRtf() const
-{
-    return QString::fromLatin1(
-        rtf::write(toRtfDocument(*m_document, m_cursor.selectionStart(), m_cursor.selectionEnd())));
-}
-
-void RichTextBox::setSelectionRtf(const QString& text)
-{
-    m_cursor.beginEditBlock();
-    m_cursor.removeSelectedText();
-    if (beginsWithRtfHeader(text)) {
-        // A broken or cut-off document still gives what could be read of it.
-        insertRtfDocument(m_cursor, rtf::read(rtfBytes(text)).document);
-    } else {
-        m_cursor.insertText(text, QTextCharFormat());
-    }
-    m_cursor.endEditBlock();
-    edited();
 }
 
 int RichTextBox::selectionLength() const
@@ -440,7 +255,7 @@ QRect RichTextBox::cursorRect() const
     const int index = m_lines->lineForPosition(position);
     const qreal top = margin() - verticalScrollBar()->value();
     if (index < 0) {
-        const int height = QFontMetrics(registerFont()).height();
+        const int height = QFontMetrics(contentFont()).height();
         return QRect(int(margin()), int(top), 1, height);
     }
     const TextLines::Line& line = m_lines->line(index);
@@ -477,7 +292,7 @@ QRect RichTextBox::characterRect(int position) const
     const QTextLine text = shaped.lineAt(0);
     const qreal left = text.cursorToX(position - line.start);
     const qreal right = position < line.start + line.length ? text.cursorToX(position + 1 - line.start)
-                                                            : left + QFontMetricsF(registerFont()).averageCharWidth();
+                                                            : left + QFontMetricsF(contentFont()).averageCharWidth();
     return QRectF(margin() + std::min(left, right), top + line.y, std::abs(right - left), line.height).toAlignedRect();
 }
 
@@ -745,9 +560,9 @@ bool RichTextBox::event(QEvent* event)
 
 void RichTextBox::changeEvent(QEvent* event)
 {
-    // As with Qt's own editors, the widget's font is the document's font.
+    // As with Qt's own editors, the widget's font is the font of the pane's own document.
     if (event->type() == QEvent::FontChange)
-        m_document->setDefaultFont(font());
+        m_ownDocument->setDefaultFont(font());
     QAbstractScrollArea::changeEvent(event);
 }
 
@@ -826,7 +641,7 @@ void RichTextBox::updateScrollBars()
     const int total = int(std::ceil(m_lines->height() + 2 * margin()));
     bar->setRange(0, std::max(0, total - page));
     bar->setPageStep(page);
-    bar->setSingleStep(QFontMetrics(registerFont()).lineSpacing());
+    bar->setSingleStep(QFontMetrics(contentFont()).lineSpacing());
 }
 
 void RichTextBox::notifyCaretMoved()
@@ -909,7 +724,7 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
 int RichTextBox::pageMove(int position, int direction)
 {
     // The text scrolls by a page less a line, and the caret goes as many lines.
-    const int lineHeight = std::max(1, QFontMetrics(registerFont()).lineSpacing());
+    const int lineHeight = std::max(1, QFontMetrics(contentFont()).lineSpacing());
     const int lines = std::max(1, viewport()->height() / lineHeight - 1);
     verticalScrollBar()->setValue(verticalScrollBar()->value() + direction * lines * lineHeight);
     return verticalMove(position, direction * lines);
@@ -1096,7 +911,7 @@ QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImCursorRectangle:
         return QRectF(cursorRect().translated(viewport()->pos()));
     case Qt::ImFont:
-        return registerFont();
+        return contentFont();
     case Qt::ImCursorPosition:
     case Qt::ImAnchorPosition:
     case Qt::ImSurroundingText:
@@ -1310,4 +1125,4 @@ void RichTextBox::dropEvent(QDropEvent* event)
     edited();
 }
 
-} // namespace krambol::platform
+} // namespace krambol::textpane

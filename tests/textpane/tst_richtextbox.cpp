@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 #include "support/ShownPane.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -13,7 +13,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 
-using krambol::platform::RichTextBox;
+using krambol::textpane::RichTextBox;
 
 namespace {
 
@@ -100,10 +100,6 @@ private Q_SLOTS:
     void draggingPastTheBottomScrollsAndSelects();
     void typingScrollsBackToTheCaret();
 
-    void setTextReadsAsPlainTextWould_data();
-    void setTextReadsAsPlainTextWould();
-    void setTextDropsCharacterFormats_data();
-    void setTextDropsCharacterFormats();
 
     void largeRegisterIsNeverLaidOutByTheDocument();
 
@@ -894,7 +890,9 @@ void RichTextBoxTest::editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould()
         } else if (verb == u"width") {
             m_box->resize(position, m_box->height());
         } else if (verb == u"font") {
-            m_box->setFontSize(position);
+            QFont font = m_box->font();
+            font.setPointSizeF(position);
+            m_box->setFont(font);
         } else if (verb == u"all") {
             QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
         } else if (verb == u"append") {
@@ -908,7 +906,7 @@ void RichTextBoxTest::editsBeforeTheLayoutIsDoneLayOutAsAFreshPaneWould()
     auto* fresh = new RichTextBox(m_window);
     fresh->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     fresh->setGeometry(m_box->geometry());
-    fresh->setFontSize(m_box->registerFont().pointSizeF());
+    fresh->setFont(m_box->font());
     fresh->show();
     fresh->setText(m_box->text());
     QCOMPARE(fresh->viewport()->width(), m_box->viewport()->width());
@@ -974,7 +972,18 @@ void RichTextBoxTest::editsNextToFormattedTextLayOutAsAFreshPaneWould()
     m_box->setText(manyWords(400));
     QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
     setCaret(100, 100);
-    m_box->setSelectionRtf(u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 {\\b WIDE BOLD WORDS} {\\fs40 big} x}"_qs);
+    m_box->editAtCaret([](QTextCursor& cursor) {
+        QTextCharFormat arial;
+        arial.setFontFamilies({u"Arial"_qs});
+        QTextCharFormat bold = arial;
+        bold.setFontWeight(QFont::Bold);
+        QTextCharFormat big = arial;
+        big.setFontPointSize(20);
+        cursor.insertText(u"WIDE BOLD WORDS"_qs, bold);
+        cursor.insertText(u" "_qs, arial);
+        cursor.insertText(u"big"_qs, big);
+        cursor.insertText(u" x"_qs, arial);
+    });
     QVERIFY(hasOwnCharFormats(*m_box->document()));
     setCaret(50, 50);
     type(m_box, u"typed before "_qs);
@@ -1096,87 +1105,6 @@ void RichTextBoxTest::typingScrollsBackToTheCaret()
     QTest::keyClick(m_box, Qt::Key_X);
     QCOMPARE(m_box->text().left(4), u"Стxр"_qs);
     QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
-}
-
-// --- setText as plain text ------------------------------------------------------------------------------
-
-void RichTextBoxTest::setTextReadsAsPlainTextWould_data()
-{
-    QTest::addColumn<QString>("before");   // written first, so that the text may be appended to it
-    QTest::addColumn<QString>("text");
-
-    const QStringList texts{u"a\u00A0b"_qs, u"a\u2028b"_qs, u"a\r\nb"_qs, u"a\rb"_qs, u"a\u2029b"_qs, u"a\nb\n"_qs,
-                            u"tab\there"_qs, u"e\u0301"_qs, QString::fromUtf8("a\xF0\x9F\x98\x80")};
-    for (const QString& text : texts) {
-        const QString name = QString::fromLatin1(text.toUtf8().toPercentEncoding());
-        QTest::addRow("%s whole", qPrintable(name)) << QString() << text;
-        QTest::addRow("%s appended", qPrintable(name)) << u"Иванов "_qs << (u"Иванов "_qs + text);
-        QTest::addRow("%s after it", qPrintable(name)) << (u"x"_qs + text) << (u"x"_qs + text + u"y\r\nz"_qs);
-    }
-    QTest::newRow("a new end after a lone high surrogate") << (u"ab"_qs + QChar(0xD83D)) << QString::fromUtf8("ab\xF0\x9F\x98\x80");
-    QTest::newRow("the same text again") << u"abc"_qs << u"abc"_qs;
-    QTest::newRow("a shorter text") << u"abcdef"_qs << u"abc"_qs;
-    QTest::newRow("empty after text") << u"abc"_qs << QString();
-}
-
-void RichTextBoxTest::setTextReadsAsPlainTextWould()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, text);
-
-    QTextDocument reference;
-    reference.setPlainText(text);
-    m_box->setText(before);
-    m_box->setText(text);
-    QCOMPARE(m_box->text(), reference.toPlainText());
-    QCOMPARE(m_box->document()->toPlainText(), reference.toPlainText());
-    QCOMPARE(m_box->document()->blockCount(), reference.blockCount());
-    QCOMPARE(m_box->document()->characterCount(), reference.characterCount());
-    // The pane's own reading and the document agree after one more append, too.
-    m_box->setText(m_box->text() + u"!"_qs);
-    QCOMPARE(m_box->text(), reference.toPlainText() + u"!"_qs);
-    QCOMPARE(m_box->document()->toPlainText(), m_box->text());
-}
-
-void RichTextBoxTest::setTextDropsCharacterFormats_data()
-{
-    QTest::addColumn<QString>("rtf");
-    QTest::addColumn<bool>("appended");   // the new text begins with the old one
-
-    const QString bold = u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\b bold} end}"_qs;
-    const QString coloured = u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0 a {\\cf1 red} b}"_qs;
-    const QString big = u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40 large \\i italic}"_qs;
-    QTest::newRow("bold, written whole") << bold << false;
-    QTest::newRow("bold, appended") << bold << true;
-    QTest::newRow("colour, written whole") << coloured << false;
-    QTest::newRow("colour, appended") << coloured << true;
-    QTest::newRow("size and italic, appended") << big << true;
-}
-
-void RichTextBoxTest::setTextDropsCharacterFormats()
-{
-    QFETCH(QString, rtf);
-    QFETCH(bool, appended);
-
-    m_box->setText(u"Петров "_qs);
-    QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
-    m_box->setSelectionRtf(rtf);
-    QVERIFY2(hasOwnCharFormats(*m_box->document()), "the RTF left formats for setText to drop");
-    const QString old = m_box->text();
-    const QString text = appended ? old + u" Сидоров\r\n"_qs : u"Сидоров"_qs;
-
-    QTextDocument reference;
-    reference.setPlainText(text);
-    m_box->setText(text);
-    QCOMPARE(m_box->text(), reference.toPlainText());
-    QVERIFY(!hasOwnCharFormats(*m_box->document()));
-    QVERIFY(m_box->document()->begin().blockFormat().properties().isEmpty());
-    QVERIFY(m_box->document()->begin().charFormat().properties().isEmpty());
-
-    // Text written after that is plain too.
-    m_box->setText(m_box->text() + u"ещё"_qs);
-    QCOMPARE(m_box->text(), reference.toPlainText() + u"ещё"_qs);
-    QVERIFY(!hasOwnCharFormats(*m_box->document()));
 }
 
 // --- a large register -----------------------------------------------------------------------------------

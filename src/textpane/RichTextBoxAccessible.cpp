@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RichTextBoxAccessible.h"
+#include "textpane/RichTextBoxAccessible.h"
 
-#include "platform/RichTextBox.h"
+#include "textpane/RichTextBox.h"
 
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-namespace krambol::platform {
+namespace krambol::textpane {
 
 namespace {
 
@@ -281,4 +281,4 @@ void RichTextBoxAccessible::replaceText(int startOffset, int endOffset, const QS
     box()->setTextCursor(cursor);
 }
 
-} // namespace krambol::platform
+} // namespace krambol::textpane

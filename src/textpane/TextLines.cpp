@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/TextLines.h"
+#include "textpane/TextLines.h"
 
 #include <QFontMetricsF>
 #include <QTextBlock>
@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace krambol::platform {
+namespace krambol::textpane {
 
 namespace {
 
@@ -401,4 +401,4 @@ std::unique_ptr<QTextLayout> TextLines::shapedWithPreedit(int index, int column,
     return layout;
 }
 
-} // namespace krambol::platform
+} // namespace krambol::textpane

@@ -6,7 +6,7 @@
 class QTextCursor;
 class QTextDocument;
 
-namespace krambol::platform {
+namespace krambol::reg {
 
 // Converts a range of a QTextDocument (the whole document by default) into an rtf::Document. Each run's
 // format is the character format as shown: the explicit format merged over the document's default font
@@ -17,4 +17,4 @@ rtf::Document toRtfDocument(const QTextDocument& document, int from = 0, int to 
 // Inserts the runs at the cursor with their formats; paragraph breaks become blocks.
 void insertRtfDocument(QTextCursor& cursor, const rtf::Document& document);
 
-} // namespace krambol::platform
+} // namespace krambol::reg

@@ -11,7 +11,7 @@
 
 class QTextDocument;
 
-namespace krambol::platform {
+namespace krambol::textpane {
 
 // The wrapped lines of a QTextDocument, laid out a window of text at a time instead of a whole paragraph
 // at once. The register is one paragraph that only grows at its end, and a QTextLayout of a paragraph of
@@ -112,4 +112,4 @@ private:
     std::unordered_map<int, std::unique_ptr<QTextLayout>> m_shaped;
 };
 
-} // namespace krambol::platform
+} // namespace krambol::textpane

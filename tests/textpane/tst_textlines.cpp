@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/TextLines.h"
+#include "textpane/TextLines.h"
 #include "support/WholeParagraphLines.h"
 
 #include <QGuiApplication>
@@ -9,7 +9,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-using krambol::platform::TextLines;
+using krambol::textpane::TextLines;
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <QAccessibleWidget>
 
-namespace krambol::platform {
+namespace krambol::textpane {
 
 class RichTextBox;
 
@@ -56,4 +56,4 @@ private:
     void unitAround(int offset, QAccessible::TextBoundaryType boundaryType, int* start, int* end) const;
 };
 
-} // namespace krambol::platform
+} // namespace krambol::textpane

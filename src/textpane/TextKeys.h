@@ -3,7 +3,7 @@
 
 class QKeyEvent;
 
-namespace krambol::platform {
+namespace krambol::textpane {
 
 // Where a caret move goes.
 enum class Motion {
@@ -56,4 +56,4 @@ struct KeyCommand
 // on macOS. Printable text is not a command; the pane types it.
 KeyCommand keyCommand(const QKeyEvent& event);
 
-} // namespace krambol::platform
+} // namespace krambol::textpane

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RichTextBox.h"
-#include "platform/TextKeys.h"
+#include "textpane/RichTextBox.h"
+#include "textpane/TextKeys.h"
 #include "support/ScriptedServices.h"
 #include "support/ShownPane.h"
 
@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTextDocument>
 
-using krambol::platform::RichTextBox;
+using krambol::textpane::RichTextBox;
 using krambol::testing::ScriptedClipboard;
 
 namespace {
@@ -63,7 +63,7 @@ private Q_SLOTS:
     void dragsFromThePane_data();
     void dragsFromThePane();
 
-    void registerFontHasOneOwner();
+    void givenDocumentKeepsItsFont();
 
 private:
     void setCaret(int anchor, int position);
@@ -466,19 +466,28 @@ void PaneEditingTest::dragsFromThePane()
 
 // --- ownership ----------------------------------------------------------------------------------------------
 
-void PaneEditingTest::registerFontHasOneOwner()
+void PaneEditingTest::givenDocumentKeepsItsFont()
 {
-    m_box->setRegisterFont(QFont(u"DejaVu Sans"_qs, 24));
-    m_box->setFontBold(true);
-    // The window's font changes later; the register's stays, and the document shows it.
+    // A document given to the pane keeps its own font: the window's font, changed later, reaches neither
+    // it nor what the pane tells an input method.
+    QTextDocument document;
+    QFont own(u"DejaVu Sans"_qs, 24);
+    own.setBold(true);
+    document.setDefaultFont(own);
+    document.setPlainText(u"Иван"_qs);
+    m_box->setDocument(&document);
     m_window->setFont(QFont(u"DejaVu Serif"_qs, 8));
     QApplication::processEvents();
-    for (const QFont& font : {m_box->registerFont(), m_box->document()->defaultFont(), m_box->font()}) {
+    for (const QFont& font : {document.defaultFont(), m_box->inputMethodQuery(Qt::ImFont).value<QFont>()}) {
         QCOMPARE(font.family(), u"DejaVu Sans"_qs);
         QCOMPARE(font.pointSizeF(), 24.0);
         QVERIFY(font.bold());
     }
-    QCOMPARE(m_box->inputMethodQuery(Qt::ImFont).value<QFont>(), m_box->registerFont());
+    QCOMPARE(m_box->text(), u"Иван"_qs);
+    // Given back, the pane shows its own document in the widget's font again.
+    m_box->setDocument(nullptr);
+    QCOMPARE(m_box->document()->defaultFont().family(), m_box->font().family());
+    QVERIFY(m_box->document() != &document);
 }
 
 QTEST_MAIN(PaneEditingTest)

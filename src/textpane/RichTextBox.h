@@ -15,20 +15,31 @@ class QPrinter;
 class QTextDocument;
 
 namespace krambol::platform {
-
 class Clipboard;
+}
+
+namespace krambol::textpane {
+
+using platform::Clipboard;
 class TextLines;
 struct KeyCommand;
 enum class Motion;
 
-// The rich text control: a QTextDocument shown and edited through lines of its own (TextLines), so that a
-// register of a hundred thousand entries in one paragraph takes an entry, opens and scrolls at once. The
-// control-wide style is the widget's font, which the document takes as its default font, so plain text
-// written later takes it too.
+// A rich text pane: a QTextDocument shown and edited through lines of its own (TextLines), so that a
+// paragraph of millions of characters takes an addition at its end, opens and scrolls at once. It knows
+// nothing of what the text means; whoever owns the document gives it its meaning.
 //
 // While unlocked it edits as Qt's text fields do: the platform's key bindings, an input method's pre-edit
 // text at the caret, the primary selection (selecting copies, the middle button pastes) and drag and drop
 // of plain text. While locked the user changes no text: moving, selecting, copying and dragging out stay.
+//
+// What it does not do: paragraph formats (alignment, indents, spacing, lists, tables, frames) are not
+// laid out, and text is laid out left to right only (no bidirectional reordering across lines). Character
+// formats (font, size, weight, slant, underline, colour) are.
+//
+// What it relies on in Qt: a QTextCursor that moves or writes inside an edit block does not ask the
+// paragraph's layout for its lines (see QuietEdits.h); every cursor of the pane works so.
+// tst_richtextbox's largeRegisterIsNeverLaidOutByTheDocument fails if that changes.
 class RichTextBox : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -37,12 +48,24 @@ public:
     explicit RichTextBox(QWidget* parent = nullptr);
     ~RichTextBox() override;
 
+    // The document shown. Without one given, the pane has one of its own, in the widget's font. A document
+    // given stays its giver's: its default font is left as it is, and it must outlive the pane or be
+    // taken back first (setDocument(nullptr)). The pane lays its document out itself, so the document's
+    // own layout (documentLayout()) is a stand-in that reports changes and lays out nothing.
+    QTextDocument* document() const { return m_document; }
+    void setDocument(QTextDocument* document);
+
     // The whole content as plain text; empty content reads as an empty string.
     QString text() const;
     QString toPlainText() const { return text(); }
-    // Replaces the whole content by plain text in the control's own font; character formatting goes.
-    // The caret goes to the start.
+    // Replaces the whole content by plain text in the document's default font, as one change that is not
+    // undone; character formatting goes. The caret goes to the start and the view to the top.
     void setText(const QString& text);
+    // The caret to the start and the view to the top, as after the content was replaced.
+    void showStart();
+    // Writes at the caret (replacing the selection when `write` removes it) as one undo step, then shows
+    // the caret.
+    void editAtCaret(const std::function<void(QTextCursor&)>& write);
 
     // While locked the user cannot type, delete or paste; the application's own writes still work.
     bool isLocked() const { return m_locked; }
@@ -53,25 +76,6 @@ public:
 
     void setHeightTwips(int twips);
 
-    // The control's own font: the style of the whole content and of everything written later. It is the
-    // widget's font, held whole by the control (a parent's font never changes it); the document's default
-    // font follows it and is never set directly.
-    QFont registerFont() const;
-    void setRegisterFont(const QFont& font);
-    void setFontBold(bool on);
-    void setFontItalic(bool on);
-    void setFontUnderline(bool on);
-    void setFontSize(qreal points);
-
-    // Replaces the whole content with what `write` puts at a cursor in the emptied document, as one
-    // change that is not undone; the caret goes to the start and the view to the top.
-    void replaceContent(const std::function<void(QTextCursor&)>& write);
-
-    // The selected part as RTF source text.
-    QString selectionRtf() const;
-    // Replaces the selection (or inserts at the caret): as rich text when the string begins with an
-    // RTF header, otherwise as plain text in the control's font.
-    void setSelectionRtf(const QString& text);
     int selectionLength() const;
     void deleteSelection();
     // Prints the selected part, or the whole content when nothing is selected.
@@ -93,8 +97,7 @@ public:
     using DragRunner = std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed, Qt::DropAction preferred)>;
     void setDragRunner(DragRunner runner) { m_runDrag = std::move(runner); }
 
-    // The document, the caret and the selection.
-    QTextDocument* document() const { return m_document; }
+    // The caret and the selection.
     QTextCursor textCursor() const { return m_cursor; }
     void setTextCursor(const QTextCursor& cursor);
     void selectAll();
@@ -135,11 +138,9 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    // Sets one property on the control's font and on the text that carries a format of its own.
-    void applyToWholeContent(const QTextCharFormat& format);
     void contentsChanged();
-    bool isPlainDocument() const;
-    const QString& plainText() const;
+    void contentsChange(int from, int removed, int added);
+    QFont contentFont() const;
 
     // Caret movement and editing.
     int endPosition() const;
@@ -177,18 +178,14 @@ private:
     qreal margin() const;
 
     QTextDocument* m_document;
+    QTextDocument* m_ownDocument;
     std::unique_ptr<TextLines> m_lines;
     QTextCursor m_cursor;
     bool m_locked = false;
     bool m_tabChangesFocus = false;
     QCursor m_pointer{Qt::IBeamCursor};
 
-    // The plain text and whether the document holds nothing but plain text in the control's font, kept
-    // until the next change that the control did not make itself.
-    mutable QString m_plainText;
-    mutable bool m_plainTextValid = false;
-    mutable int m_plainDocument = -1;
-    bool m_ownEdit = false;
+    QMetaObject::Connection m_contentsChange;
 
     qreal m_targetX = -1;
     // Where the last typed text ended and the undo steps after it, while typing may go on in its step.
@@ -215,4 +212,4 @@ private:
     QBasicTimer m_idle;
 };
 
-} // namespace krambol::platform
+} // namespace krambol::textpane

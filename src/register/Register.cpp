@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "register/Register.h"
+
+#include "platform/WholeFile.h"
+#include "register/RichTextDocument.h"
+#include "rtf/Reader.h"
+#include "rtf/Writer.h"
+#include "textpane/QuietEdits.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace krambol::reg {
+
+using textpane::NoUndo;
+using textpane::quietly;
+
+namespace {
+
+// A register file larger than this is not a register: refuse it rather than exhaust memory. Showing a
+// file takes up to ten times its size in memory (the reader refuses what would take more), so 64 MiB may
+// take 640 MiB; a register spends about 95 bytes on an entry, so this leaves room for 700 000 entries.
+constexpr qint64 kLargestFile = qint64(64) * 1024 * 1024;
+
+// Characters that plain text reading changes (a no-break space reads as a space, a line separator as a
+// line break): a register holding them is not kept by a plain append.
+bool changesWhenRead(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == QChar::Nbsp || u == QChar::LineSeparator || u == 0xFDD0 || u == 0xFDD1;
+}
+
+bool beginsWithRtfHeader(QStringView text)
+{
+    return text.trimmed().startsWith(u"{\\rtf");
+}
+
+QByteArray rtfBytes(const QString& text)
+{
+    // RTF source is 7-bit text; bytes above that can only have come in as code page characters.
+    for (QChar c : text)
+        if (c.unicode() > 0xFF)
+            return text.toUtf8();
+    return text.toLatin1();
+}
+
+} // namespace
+
+Register::Register()
+    : m_document(std::make_unique<QTextDocument>())
+{
+    // contentsChanged, not contentsChange: the latter comes only while the document has a layout.
+    QObject::connect(m_document.get(), &QTextDocument::contentsChanged, m_document.get(), [this] {
+        if (!m_ownEdit)
+            forgetText();
+    });
+}
+
+Register::~Register() = default;
+
+void Register::forgetText()
+{
+    m_textValid = false;
+    m_text.clear();
+    m_plain = -1;
+}
+
+const QString& Register::text() const
+{
+    if (!m_textValid) {
+        m_text = m_document->toPlainText();
+        m_textValid = true;
+    }
+    return m_text;
+}
+
+bool Register::isPlain() const
+{
+    if (m_plain >= 0)
+        return m_plain == 1;
+    // Plain: what reading the text and writing it back as plain text would leave is the document as it
+    // is, with no format of its own on any character or paragraph and no character that reads otherwise.
+    bool plain = m_document->rootFrame()->childFrames().isEmpty();
+    for (QTextBlock block = m_document->begin(); plain && block.isValid(); block = block.next()) {
+        if (!block.blockFormat().properties().isEmpty() || !block.charFormat().properties().isEmpty())
+            plain = false;
+        for (auto it = block.begin(); plain && !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().properties().isEmpty())
+                plain = false;
+            const QString raw = fragment.text();
+            if (std::any_of(raw.begin(), raw.end(), changesWhenRead))
+                plain = false;
+        }
+    }
+    m_plain = plain ? 1 : 0;
+    return plain;
+}
+
+void Register::setText(const QString& text)
+{
+    {
+        NoUndo noUndo(*m_document);
+        m_document->setPlainText(text);
+    }
+    forgetText();
+}
+
+void Register::append(const QString& entry)
+{
+    if (text().isEmpty() || std::any_of(entry.begin(), entry.end(), changesWhenRead) || !isPlain()) {
+        setText(text() + entry);
+        return;
+    }
+    // The old text is the plain text it reads as: writing it back would change nothing, so only the
+    // entry is written, and a view lays out only the lines at the end again.
+    {
+        NoUndo noUndo(*m_document);
+        m_ownEdit = true;
+        QTextCursor end(m_document.get());
+        quietly(end, [&] {
+            end.movePosition(QTextCursor::End);
+            end.insertText(entry);
+        });
+        m_ownEdit = false;
+    }
+    // The document reads a written "\r\n", "\r" or paragraph separator as a line break; the plain text
+    // kept here must read as the document does.
+    if (entry.contains(u'\r') || entry.contains(QChar::ParagraphSeparator)) {
+        QString read = entry;
+        read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        read.replace(u'\r', u'\n').replace(QChar::ParagraphSeparator, u'\n');
+        m_text += read;
+    } else {
+        m_text += entry;
+    }
+}
+
+QFont Register::font() const
+{
+    return m_document->defaultFont();
+}
+
+void Register::setFont(const QFont& font)
+{
+    m_document->setDefaultFont(font);
+}
+
+void Register::applyToWholeContent(const QTextCharFormat& format)
+{
+    // The register's font takes the property, so text in it (and plain text written later) shows it; text
+    // that carries a font of its own takes it too.
+    setFont(format.font().resolve(font()));
+    QTextCursor cursor(m_document.get());
+    cursor.beginEditBlock();
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().properties().isEmpty())
+                continue;
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(format);
+        }
+    }
+    cursor.endEditBlock();
+}
+
+void Register::setBold(bool on)
+{
+    QTextCharFormat format;
+    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    applyToWholeContent(format);
+}
+
+void Register::setItalic(bool on)
+{
+    QTextCharFormat format;
+    format.setFontItalic(on);
+    applyToWholeContent(format);
+}
+
+void Register::setUnderline(bool on)
+{
+    QTextCharFormat format;
+    format.setFontUnderline(on);
+    applyToWholeContent(format);
+}
+
+void Register::setPointSize(qreal points)
+{
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    applyToWholeContent(format);
+}
+
+std::optional<QString> Register::save(const QString& path) const
+{
+    return platform::replaceFileWhole(path, rtf::write(toRtfDocument(*m_document)));
+}
+
+std::optional<QString> Register::open(const QString& path)
+{
+    const platform::WholeFileRead file = platform::readRegularFile(
+        path, kLargestFile,
+        QStringLiteral("Файл слишком велик для списка должников: больше %1 МБ.").arg(kLargestFile / (1024 * 1024)));
+    if (file.error)
+        return file.error;
+    const rtf::ReadResult result = rtf::read(file.bytes);
+    if (result.error)
+        return result.error->message();
+    {
+        NoUndo noUndo(*m_document);
+        m_document->clear();
+        QTextCursor cursor(m_document.get());
+        insertRtfDocument(cursor, result.document);
+    }
+    forgetText();
+    return std::nullopt;
+}
+
+QString Register::rtfBetween(int from, int to) const
+{
+    return QString::fromLatin1(rtf::write(toRtfDocument(*m_document, from, to)));
+}
+
+void Register::insertClipboardText(QTextCursor& cursor, const QString& text)
+{
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    if (beginsWithRtfHeader(text))
+        insertRtfDocument(cursor, rtf::read(rtfBytes(text)).document);
+    else
+        cursor.insertText(text, QTextCharFormat());
+    cursor.endEditBlock();
+}
+
+} // namespace krambol::reg

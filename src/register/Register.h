@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QTextCharFormat;
+class QTextCursor;
+class QTextDocument;
+
+namespace krambol::reg {
+
+// The register of lent discs: the document that holds its entries, the font they are shown in, and its
+// files. Views show the document and edit it through cursors of their own; the register notices what
+// they change.
+class Register
+{
+public:
+    Register();
+    ~Register();
+    Register(const Register&) = delete;
+    Register& operator=(const Register&) = delete;
+
+    QTextDocument& document() const { return *m_document; }
+
+    // The whole register as plain text, line breaks as "\n"; kept until something else changes the
+    // document.
+    const QString& text() const;
+    // Replaces the whole register by plain text in the register's font, as one change that is not undone.
+    void setText(const QString& text);
+    // Adds an entry after the register's plain text, as one change that is not undone. Like writing the
+    // plain text and the entry over the whole register, which it is whenever the register holds anything
+    // plain text would not keep (character formats, a no-break space); otherwise only the entry is
+    // written, and the text before it stays untouched.
+    void append(const QString& entry);
+
+    // The register's font: the style of its whole content and of everything written later. Text with a
+    // format of its own takes each change of a property too.
+    QFont font() const;
+    void setFont(const QFont& font);
+    void setBold(bool on);
+    void setItalic(bool on);
+    void setUnderline(bool on);
+    void setPointSize(qreal points);
+
+    // Writes the whole register to an RTF file, all or nothing; the reason when it could not.
+    std::optional<QString> save(const QString& path) const;
+    // Replaces the whole register by the RTF document in the file, as one change that is not undone; the
+    // reason when it could not, and then the register is as it was.
+    std::optional<QString> open(const QString& path);
+
+    // The part of the register between two positions as RTF source text, for the clipboard.
+    QString rtfBetween(int from, int to) const;
+    // Writes clipboard text at the cursor: as rich text when it begins with an RTF header (a broken or
+    // cut-off document gives what could be read of it), otherwise as plain text in the register's font.
+    static void insertClipboardText(QTextCursor& cursor, const QString& text);
+
+private:
+    void applyToWholeContent(const QTextCharFormat& format);
+    bool isPlain() const;
+    void forgetText();
+
+    std::unique_ptr<QTextDocument> m_document;
+    // The plain text and whether the document holds nothing but plain text in the register's font, kept
+    // until the next change the register did not make itself.
+    mutable QString m_text;
+    mutable bool m_textValid = true;
+    mutable int m_plain = 1;
+    bool m_ownEdit = false;
+};
+
+} // namespace krambol::reg
