@@ -430,6 +430,11 @@ void RichTextBox::selectAll()
     viewport()->update();
 }
 
+qint64 RichTextBox::charactersLaidOut() const
+{
+    return m_lines->charactersLaidOut();
+}
+
 int RichTextBox::endPosition() const
 {
     return m_document->characterCount() - 1;
@@ -809,11 +814,42 @@ void RichTextBox::paintEvent(QPaintEvent* event)
         scheduleIdleWork();
 }
 
+RichTextBox::ViewAnchor RichTextBox::viewAnchor() const
+{
+    // The caret's line when it is in view; else the first line shown: the one at the top of the view, or
+    // the first below it when the top lies in text not laid out.
+    const qreal viewTop = verticalScrollBar()->value() - margin();
+    if (const int caret = m_lines->lineForPosition(m_cursor.position()); caret >= 0) {
+        const TextLines::Line line = m_lines->line(caret);
+        if (line.y >= viewTop && line.y + line.height <= viewTop + viewport()->height())
+            return {m_cursor.position(), line.y - viewTop};
+    }
+    int shown = m_lines->lineAtY(viewTop);
+    if (shown < 0 || viewTop <= 0)
+        return {};
+    if (shown + 1 < m_lines->count() && m_lines->line(shown).y + m_lines->line(shown).height <= viewTop)
+        ++shown;
+    const TextLines::Line line = m_lines->line(shown);
+    return {line.start, line.y - viewTop};
+}
+
+void RichTextBox::restoreView(const ViewAnchor& anchor)
+{
+    if (anchor.position < 0)
+        return;
+    m_lines->layoutToPosition(anchor.position);
+    if (const int now = m_lines->lineForPosition(anchor.position); now >= 0)
+        verticalScrollBar()->setValue(int(std::lround(m_lines->line(now).y - anchor.offset + margin())));
+}
+
 void RichTextBox::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    // A new width wraps every line anew; the view stays on the text it showed.
+    const ViewAnchor anchor = viewAnchor();
     m_lines->setWidth(viewport()->width() - 2 * margin());
     updateScrollBars();
+    restoreView(anchor);
     scheduleIdleWork();
     viewport()->update();
 }
@@ -860,11 +896,7 @@ void RichTextBox::timerEvent(QTimerEvent* event)
         // The lines not laid out yet are laid out from the top a step at a time while nothing else
         // happens, and the estimated height of the rest is refined; the scroll bar follows, and the view
         // stays on the text it shows.
-        QScrollBar* bar = verticalScrollBar();
-        const qreal viewTop = bar->value() - margin();
-        const int shown = m_lines->lineAtY(viewTop);
-        const int anchor = shown >= 0 ? m_lines->line(shown).start : -1;
-        const qreal offset = shown >= 0 ? m_lines->line(shown).y - viewTop : 0;
+        const ViewAnchor anchor = viewAnchor();
         QElapsedTimer clock;
         clock.start();
         bool more = true;
@@ -872,8 +904,7 @@ void RichTextBox::timerEvent(QTimerEvent* event)
             more = m_lines->layoutSome(kIdleChunk);
         m_lines->refineEstimate();
         updateScrollBars();
-        if (const int now = anchor >= 0 ? m_lines->lineForPosition(anchor) : -1; now >= 0)
-            bar->setValue(int(std::lround(m_lines->line(now).y - offset + margin())));
+        restoreView(anchor);
         if (!more)
             m_idle.stop();
         return;

@@ -380,11 +380,13 @@ void TextLines::dropFront(Segment& segment, size_t lines)
 
 int TextLines::islandStart(int position, int floor) const
 {
-    const QTextBlock block = m_document.findBlock(position);
-    if (block.isValid() && position - block.position() <= kIslandLead)
+    // A little before the place asked for, so that the lines around it (a view of them) come with it: from
+    // the start of a paragraph when one is near, where the lines are the true ones from the first.
+    int start = std::max(floor, position - kIslandLead);
+    const QTextBlock block = m_document.findBlock(start);
+    if (block.isValid() && start - block.position() <= kIslandLead)
         return std::max(floor, block.position());
     // Somewhere inside a long paragraph: after a blank, where a line is likely to start.
-    int start = position - kIslandLead;
     const QString ahead = textBetween(start, start + 256);
     for (qsizetype i = 0; i < ahead.size(); ++i) {
         if (ahead[i].isSpace()) {
