@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Plays arbitrary edit scripts on a document whose lines the register pane keeps window by window: after
 // every script the lines must be exactly those of a whole-paragraph layout, whatever was laid out, reused
-// or left for later in between.
+// or left for later in between, and the table of formats must be what a reading of the whole document gives.
 #include "textpane/TextLines.h"
 #include "support/WholeParagraphLines.h"
 
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         QTextCursor cursor(&document);
         cursor.beginEditBlock();
         cursor.setPosition(at);
-        const int op = in.next() % 7;
+        const int op = in.next() % 9;
         if (trace)
             std::fprintf(stderr, "step %d: op %d at %d of %d; lines %d done %d\n", step, op, at, length, lines.count(),
                          lines.complete());
@@ -88,14 +88,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 5:
             lines.layoutToY(in.next16() % 4000);
             break;
-        default:
+        case 6:
             lines.setWidth(20 + in.next16() % 1200);
+            break;
+        case 7:
+            lines.layoutToPosition(at);
+            break;
+        default:
+            lines.layoutToPosition(at);
+            if (const int index = lines.lineForPosition(at); index >= 0)
+                lines.lineFrom(index, in.next() - 128);
             break;
         }
         cursor.endEditBlock();
     }
 
     while (lines.layoutSome(1 << 20)) {
+    }
+    if (lines.formatTable() != lines.formatTableFromScratch()) {
+        std::fprintf(stderr, "the format table differs from a reading of the whole document\n");
+        std::abort();
     }
     const QList<krambol::testing::LineSpan> expected = krambol::testing::wholeParagraphLines(document, lines.width());
     qreal y = 0;

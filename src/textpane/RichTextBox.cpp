@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDrag>
+#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QInputMethod>
 #include <QInputMethodEvent>
@@ -33,8 +34,10 @@ namespace krambol::textpane {
 
 namespace {
 
-// Characters laid out in one idle step: a few milliseconds, so that input never waits long.
-constexpr int kIdleStep = 6000;
+// Characters laid out at a time in idle work, and the time an idle step may take before it yields to
+// input, in nanoseconds.
+constexpr int kIdleChunk = 2048;
+constexpr qint64 kIdleStepNs = 4'000'000;
 
 // Characters read at a time while a word move looks for the end of a word or of the blanks after it.
 constexpr int kScanStep = 512;
@@ -242,6 +245,11 @@ void RichTextBox::selectAll()
     viewport()->update();
 }
 
+qint64 RichTextBox::charactersLaidOut() const
+{
+    return m_lines->charactersLaidOut();
+}
+
 int RichTextBox::endPosition() const
 {
     return m_document->characterCount() - 1;
@@ -258,7 +266,7 @@ QRect RichTextBox::cursorRect() const
         const int height = QFontMetrics(contentFont()).height();
         return QRect(int(margin()), int(top), 1, height);
     }
-    const TextLines::Line& line = m_lines->line(index);
+    const TextLines::Line line = m_lines->line(index);
     // While an input method composes, the caret is its caret inside the text being composed.
     const qreal x = margin()
                     + (m_preedit.isEmpty() ? self->caretX(position)
@@ -272,7 +280,7 @@ qreal RichTextBox::caretX(int position)
     const int index = m_lines->lineForPosition(position);
     if (index < 0)
         return 0;
-    const TextLines::Line& line = m_lines->line(index);
+    const TextLines::Line line = m_lines->line(index);
     const QTextLayout& shaped = m_lines->shaped(index);
     return shaped.lineCount() > 0 ? shaped.lineAt(0).cursorToX(position - line.start) : 0;
 }
@@ -285,7 +293,7 @@ QRect RichTextBox::characterRect(int position) const
     const qreal top = margin() - verticalScrollBar()->value();
     if (index < 0)
         return {};
-    const TextLines::Line& line = m_lines->line(index);
+    const TextLines::Line line = m_lines->line(index);
     const QTextLayout& shaped = m_lines->shaped(index);
     if (shaped.lineCount() == 0)
         return {};
@@ -314,7 +322,7 @@ int RichTextBox::positionAt(QPoint point) const
     const int index = m_lines->lineAtY(y);
     if (index < 0)
         return 0;
-    const TextLines::Line& line = m_lines->line(index);
+    const TextLines::Line line = m_lines->line(index);
     const QTextLayout& shaped = m_lines->shaped(index);
     int column = shaped.lineCount() > 0 ? shaped.lineAt(0).xToCursor(point.x() - margin()) : 0;
     // Past the end of a wrapped line the caret stays on that line, before the space it wrapped at.
@@ -421,24 +429,23 @@ int RichTextBox::lineEndOf(int position)
     const int index = m_lines->lineForPosition(position);
     if (index < 0)
         return position;
-    const TextLines::Line& line = m_lines->line(index);
+    const TextLines::Line line = m_lines->line(index);
     return line.start + (line.lastInBlock || line.length == 0 ? line.length : line.length - 1);
 }
 
 int RichTextBox::verticalMove(int position, int lines)
 {
     m_lines->layoutToPosition(position);
-    int index = m_lines->lineForPosition(position);
+    const int index = m_lines->lineForPosition(position);
     if (index < 0)
         return position;
     if (m_targetX < 0)
         m_targetX = caretX(position);
-    if (lines > 0)
-        m_lines->layoutToY(m_lines->line(index).y + m_lines->line(index).height * (lines + 1) + 1);
-    const int target = std::clamp(index + lines, 0, m_lines->count() - 1);
-    if (target == index)
+    const int from = m_lines->line(index).start;
+    const int target = m_lines->lineFrom(index, lines);
+    if (m_lines->line(target).start == from)
         return lines < 0 ? 0 : endPosition();
-    const TextLines::Line& line = m_lines->line(target);
+    const TextLines::Line line = m_lines->line(target);
     const QTextLayout& shaped = m_lines->shaped(target);
     int column = shaped.lineCount() > 0 ? shaped.lineAt(0).xToCursor(m_targetX) : 0;
     if (!line.lastInBlock && line.length > 0 && column >= line.length)
@@ -572,7 +579,9 @@ void RichTextBox::paintEvent(QPaintEvent* event)
     const QRect area = event->rect();
     const qreal left = margin();
     const qreal top = margin() - verticalScrollBar()->value();
-    m_lines->layoutToY(area.bottom() - top + 1);
+    // Only the lines shown are laid out here; the text above them, when not laid out yet, counts at an
+    // estimated height until idle work gets to it.
+    m_lines->layoutBetween(area.top() - top, area.bottom() - top + 1);
     int index = m_lines->lineAtY(area.top() - top);
     if (index < 0)
         return;
@@ -590,7 +599,7 @@ void RichTextBox::paintEvent(QPaintEvent* event)
     const int dropLine = m_dropCaret >= 0 ? m_lines->lineForPosition(m_dropCaret) : -1;
 
     for (; index < m_lines->count(); ++index) {
-        const TextLines::Line& line = m_lines->line(index);
+        const TextLines::Line line = m_lines->line(index);
         const qreal y = top + line.y;
         if (y > area.bottom())
             break;
@@ -620,11 +629,42 @@ void RichTextBox::paintEvent(QPaintEvent* event)
         scheduleIdleWork();
 }
 
+RichTextBox::ViewAnchor RichTextBox::viewAnchor() const
+{
+    // The caret's line when it is in view; else the first line shown: the one at the top of the view, or
+    // the first below it when the top lies in text not laid out.
+    const qreal viewTop = verticalScrollBar()->value() - margin();
+    if (const int caret = m_lines->lineForPosition(m_cursor.position()); caret >= 0) {
+        const TextLines::Line line = m_lines->line(caret);
+        if (line.y >= viewTop && line.y + line.height <= viewTop + viewport()->height())
+            return {m_cursor.position(), line.y - viewTop};
+    }
+    int shown = m_lines->lineAtY(viewTop);
+    if (shown < 0 || viewTop <= 0)
+        return {};
+    if (shown + 1 < m_lines->count() && m_lines->line(shown).y + m_lines->line(shown).height <= viewTop)
+        ++shown;
+    const TextLines::Line line = m_lines->line(shown);
+    return {line.start, line.y - viewTop};
+}
+
+void RichTextBox::restoreView(const ViewAnchor& anchor)
+{
+    if (anchor.position < 0)
+        return;
+    m_lines->layoutToPosition(anchor.position);
+    if (const int now = m_lines->lineForPosition(anchor.position); now >= 0)
+        verticalScrollBar()->setValue(int(std::lround(m_lines->line(now).y - anchor.offset + margin())));
+}
+
 void RichTextBox::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    // A new width wraps every line anew; the view stays on the text it showed.
+    const ViewAnchor anchor = viewAnchor();
     m_lines->setWidth(viewport()->width() - 2 * margin());
     updateScrollBars();
+    restoreView(anchor);
     scheduleIdleWork();
     viewport()->update();
 }
@@ -668,10 +708,18 @@ void RichTextBox::timerEvent(QTimerEvent* event)
         return;
     }
     if (event->timerId() == m_idle.timerId()) {
-        // The lines below what has been shown are laid out a step at a time while nothing else happens,
-        // and the scroll bar follows the height as it becomes known.
-        const bool more = m_lines->layoutSome(kIdleStep);
+        // The lines not laid out yet are laid out from the top a step at a time while nothing else
+        // happens, and the estimated height of the rest is refined; the scroll bar follows, and the view
+        // stays on the text it shows.
+        const ViewAnchor anchor = viewAnchor();
+        QElapsedTimer clock;
+        clock.start();
+        bool more = true;
+        while (more && clock.nsecsElapsed() < kIdleStepNs)
+            more = m_lines->layoutSome(kIdleChunk);
+        m_lines->refineEstimate();
         updateScrollBars();
+        restoreView(anchor);
         if (!more)
             m_idle.stop();
         return;

@@ -111,6 +111,9 @@ public:
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
+    // Characters the pane has laid out into lines since it was made (for tests of what a view costs).
+    qint64 charactersLaidOut() const;
+
 Q_SIGNALS:
     // A mouse button went down or the pointer moved over the control; the position is in pixels from
     // the control's top-left corner.
@@ -174,6 +177,15 @@ private:
     void dropPreedit();
     void restartBlink();
     void scheduleIdleWork();
+    // Where the view is on the text (the first line shown and how far above the view's top it starts),
+    // to keep it there while the lines above change.
+    struct ViewAnchor
+    {
+        int position = -1;
+        qreal offset = 0;
+    };
+    ViewAnchor viewAnchor() const;
+    void restoreView(const ViewAnchor& anchor);
     void updateScrollBars();
     qreal margin() const;
 

@@ -15,6 +15,21 @@ namespace {
 // Lines before the one holding a change that the change may reflow.
 constexpr size_t kLinesBefore = 2;
 
+// A request for lines this many characters or fewer past the end of a segment lays that segment on;
+// further away, an island starts near the place asked for.
+constexpr int kNear = 16384;
+
+// How far before the place asked for an island starts, so that its lines have met the lines a layout from
+// the top would give by the time they are shown.
+constexpr int kIslandLead = 2048;
+
+// Characters at which a change's formats are read from the document's fragments rather than character by
+// character.
+constexpr int kScanByFragments = 64;
+
+// Lines dropped from the front of a segment before the storage is compacted.
+constexpr size_t kCompactAfter = 1024;
+
 // Stands in for the document's own layout, which would lay out a whole paragraph whenever anything asks
 // it for a block's size (a text cursor does after each insert). It lays out nothing and tells the lines
 // what changed, including changes of the default font, which the document reports to its layout only.
@@ -84,26 +99,159 @@ QString TextLines::textBetween(int from, int to) const
     return cursor.selectedText();
 }
 
-void TextLines::ensureRuns()
+// --- the format table ------------------------------------------------------------------------------------
+
+// Only text with a format of its own needs a range; text in the document's font needs none, so a plain
+// register has no runs at all. Equal formats that touch are one run; a paragraph separator ends a run.
+void TextLines::appendRunsOfFragments(std::vector<Run>& into, int from, int to) const
 {
-    if (m_runsValid)
-        return;
-    // Only text with a format of its own needs a range; text in the document's font needs none, so a
-    // plain register has no runs at all.
-    m_runs.clear();
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = m_document.findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
+            const int fragmentStart = fragment.position();
+            const int fragmentEnd = fragmentStart + fragment.length();
+            if (fragmentEnd <= from)
+                continue;
+            if (fragmentStart >= to)
+                break;
             const QTextCharFormat format = fragment.charFormat();
             if (format.properties().isEmpty())
                 continue;
-            if (!m_runs.empty() && m_runs.back().end == fragment.position() && m_runs.back().format == format)
-                m_runs.back().end += fragment.length();
+            const int start = std::max(fragmentStart, from);
+            const int end = std::min(fragmentEnd, to);
+            if (!into.empty() && into.back().end == start && into.back().format == format)
+                into.back().end = end;
             else
-                m_runs.push_back(Run{fragment.position(), fragment.position() + fragment.length(), format});
+                into.push_back(Run{start, end, format});
         }
     }
-    m_runsValid = true;
+}
+
+void TextLines::appendRunsByCharacter(std::vector<Run>& into, int from, int to) const
+{
+    // A cursor after a character reads that character's format without walking the paragraph's fragments
+    // from its start; inside an edit block it asks no layout where it is.
+    QTextCursor cursor(&m_document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = m_document.findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        const int blockEnd = block.position() + block.length() - 1;
+        for (int position = std::max(from, block.position()); position < std::min(to, blockEnd); ++position) {
+            cursor.setPosition(position + 1);
+            const QTextCharFormat format = cursor.charFormat();
+            if (format.properties().isEmpty())
+                continue;
+            if (!into.empty() && into.back().end == position && into.back().format == format)
+                into.back().end = position + 1;
+            else
+                into.push_back(Run{position, position + 1, format});
+        }
+    }
+    cursor.endEditBlock();
+}
+
+void TextLines::shiftRuns(int from, int removed, int added)
+{
+    if (!m_runsValid)
+        return;
+    // The runs follow the change: what was removed goes out of them, what lies after moves; the text that
+    // came in is read again when the table is next used.
+    const int oldEnd = from + removed;
+    const int delta = added - removed;
+    const auto moved = [&](int position) { return position < from ? position : position >= oldEnd ? position + delta : from; };
+    auto first = std::upper_bound(m_runs.begin(), m_runs.end(), from, [](int p, const Run& run) { return p < run.end; });
+    bool emptied = false;
+    for (auto it = first; it != m_runs.end(); ++it) {
+        it->start = moved(it->start);
+        it->end = it->end > oldEnd ? it->end + delta : std::max(from, moved(it->end));
+        emptied = emptied || it->start >= it->end;
+    }
+    if (emptied)
+        m_runs.erase(std::remove_if(first, m_runs.end(), [](const Run& run) { return run.start >= run.end; }), m_runs.end());
+    if (m_dirtyFrom < 0) {
+        m_dirtyFrom = from;
+        m_dirtyTo = from + added;
+    } else {
+        m_dirtyFrom = std::min(moved(m_dirtyFrom), from);
+        m_dirtyTo = std::max(m_dirtyTo > oldEnd ? m_dirtyTo + delta : from, from + added);
+    }
+}
+
+void TextLines::rescanRuns(int from, int to)
+{
+    to = std::min(to, m_document.characterCount());
+    from = std::min(from, to);
+    // The runs that reach into [from, to) give way to what the document holds there now.
+    auto low = std::upper_bound(m_runs.begin(), m_runs.end(), from, [](int p, const Run& run) { return p < run.end; });
+    auto high = std::lower_bound(low, m_runs.end(), to, [](const Run& run, int p) { return run.start < p; });
+    std::vector<Run> middle;
+    if (low != high && low->start < from)
+        middle.push_back(Run{low->start, from, low->format});
+    const QTextBlock block = m_document.findBlock(from);
+    if (to - from <= kScanByFragments || (block.isValid() && from - block.position() > 8 * (to - from)))
+        appendRunsByCharacter(middle, from, to);
+    else
+        appendRunsOfFragments(middle, from, to);
+    if (low != high && std::prev(high)->end > to)
+        middle.push_back(Run{to, std::prev(high)->end, std::prev(high)->format});
+
+    const ptrdiff_t at = low - m_runs.begin();
+    const ptrdiff_t replaced = high - low;
+    if (ptrdiff_t(middle.size()) == replaced) {
+        std::move(middle.begin(), middle.end(), low);
+    } else {
+        m_runs.erase(low, high);
+        m_runs.insert(m_runs.begin() + at, std::make_move_iterator(middle.begin()), std::make_move_iterator(middle.end()));
+    }
+    // Runs that now touch with equal formats are one, as a reading from scratch would give.
+    size_t i = at > 0 ? size_t(at - 1) : 0;
+    const size_t last = std::min(m_runs.size(), size_t(at) + middle.size() + 1);
+    size_t out = i;
+    size_t stop = last;
+    for (size_t j = i + 1; j < stop; ++j) {
+        Run& kept = m_runs[out];
+        if (kept.end == m_runs[j].start && kept.format == m_runs[j].format) {
+            kept.end = m_runs[j].end;
+        } else {
+            ++out;
+            if (out != j)
+                m_runs[out] = std::move(m_runs[j]);
+        }
+    }
+    if (i < stop && out + 1 < stop)
+        m_runs.erase(m_runs.begin() + ptrdiff_t(out + 1), m_runs.begin() + ptrdiff_t(stop));
+}
+
+void TextLines::ensureRuns()
+{
+    if (!m_runsValid) {
+        m_runs.clear();
+        appendRunsOfFragments(m_runs, 0, m_document.characterCount());
+        m_runsValid = true;
+    } else if (m_dirtyFrom >= 0) {
+        rescanRuns(m_dirtyFrom, m_dirtyTo);
+    }
+    m_dirtyFrom = m_dirtyTo = -1;
+}
+
+QList<QTextLayout::FormatRange> TextLines::formatTable()
+{
+    ensureRuns();
+    QList<QTextLayout::FormatRange> table;
+    for (const Run& run : m_runs)
+        table.append({run.start, run.end - run.start, run.format});
+    return table;
+}
+
+QList<QTextLayout::FormatRange> TextLines::formatTableFromScratch() const
+{
+    std::vector<Run> runs;
+    appendRunsOfFragments(runs, 0, m_document.characterCount());
+    QList<QTextLayout::FormatRange> table;
+    for (const Run& run : runs)
+        table.append({run.start, run.end - run.start, run.format});
+    return table;
 }
 
 QList<QTextLayout::FormatRange> TextLines::formatsBetween(int from, int to)
@@ -121,148 +269,201 @@ QList<QTextLayout::FormatRange> TextLines::formatsBetween(int from, int to)
     return ranges;
 }
 
-void TextLines::setWidth(qreal width)
+// --- segments --------------------------------------------------------------------------------------------
+
+namespace {
+
+template <typename Segment>
+size_t lineCount(const Segment& segment)
 {
-    width = std::max<qreal>(width, 1);
-    if (width == m_width)
-        return;
-    m_width = width;
-    reset(0, 0, m_document.characterCount());
+    return segment.lines.size() - segment.first;
 }
 
-void TextLines::documentChanged(int from, int removed, int added)
+template <typename Segment>
+qreal heightOf(const Segment& segment)
 {
-    reset(from, removed, added);
-    if (m_onChange)
-        m_onChange();
+    return segment.bottom - segment.origin;
 }
 
-void TextLines::reset(int from, int removed, int added)
-{
-    m_runsValid = false;
-    m_shaped.clear();
-    const int delta = added - removed;
-    const int oldEnd = from + removed;
-    const int length = m_document.characterCount();
+} // namespace
 
-    if (m_lines.empty()) {
-        m_doneTo = 0;
-        m_bottom = 0;
-        m_complete = false;
-        m_tail.clear();
-        return;
+qreal TextLines::perCharacter() const
+{
+    const bool headOnly = m_segments.empty() || (m_segments.size() == 1 && m_segments[0].start == 0);
+    if (m_laidChars > 0 && (headOnly || m_perCharacter <= 0))
+        return std::max<qreal>(m_laidHeight / qreal(m_laidChars), 1e-3);
+    if (m_perCharacter > 0)
+        return m_perCharacter;
+    const QFontMetricsF metrics(m_document.defaultFont());
+    const qreal perLine = std::max<qreal>(1, m_width / std::max<qreal>(1, metrics.averageCharWidth()));
+    return metrics.height() / perLine;
+}
+
+void TextLines::placeSegments()
+{
+    m_count = 0;
+    m_laidChars = 0;
+    m_laidHeight = 0;
+    for (const Segment& segment : m_segments) {
+        m_count += int(lineCount(segment));
+        m_laidChars += segment.end - segment.start;
+        m_laidHeight += heightOf(segment);
     }
+    const qreal per = perCharacter();
+    qreal y = 0;
+    int position = 0;
+    for (Segment& segment : m_segments) {
+        segment.top = y + (segment.start - position) * per;
+        y = segment.top + heightOf(segment);
+        position = segment.end;
+    }
+}
 
-    const auto lineBefore = [](const std::vector<Line>& lines, size_t first, int position) {
-        // The line holding position, then kLinesBefore more back: a change in the first word of a line
-        // can let it (or a part of it) move up to the line before, and a line break opportunity can
-        // depend on the characters around it.
-        auto it = std::upper_bound(lines.begin() + ptrdiff_t(first), lines.end(), position,
-                                   [](int p, const Line& line) { return p < line.start; });
-        const size_t after = size_t(it - lines.begin());
-        return after >= first + 1 + kLinesBefore ? after - 1 - kLinesBefore : first;
-    };
+void TextLines::refineEstimate()
+{
+    if (m_laidChars > 0)
+        m_perCharacter = m_laidHeight / qreal(m_laidChars);
+    placeSegments();
+}
 
-    if (from >= m_doneTo && !m_complete) {
-        // The change lies where the lines have not reached yet, but it may still reflow the last lines
-        // laid out. Lines waiting to be reused hold only until the lines before the change; those after
-        // it would need this change's layout too.
-        if (m_tailFirst < m_tail.size()) {
-            const size_t keep = lineBefore(m_tail, m_tailFirst, from);
-            if (keep <= m_tailFirst) {
-                m_tail.clear();
-                m_tailFirst = 0;
-            } else {
-                m_tailDoneTo = m_tail[keep].start;
-                m_tailComplete = false;
-                m_tail.resize(keep);
-            }
+size_t TextLines::segmentOf(int index, int* local) const
+{
+    for (size_t i = 0; i < m_segments.size(); ++i) {
+        const int size = int(lineCount(m_segments[i]));
+        if (index < size) {
+            *local = index;
+            return i;
         }
-        if (m_tail.empty()) {
-            const size_t keep = m_lines.size() > kLinesBefore ? m_lines.size() - kLinesBefore : 0;
-            m_doneTo = m_lines[keep].start;
-            m_bottom = m_lines[keep].y;
-            m_lines.resize(keep);
-        }
-        return;
+        index -= size;
     }
-
-    const size_t keep = lineBefore(m_lines, 0, from);
-    // Lines wholly after the change stay as they were, moved by the change, until the new layout starts
-    // a line where one of them does. With the frontier inside the change there is nothing to reuse.
-    const bool earlierTail = m_tailFirst < m_tail.size();
-    m_tail.clear();
-    m_tailFirst = 0;
-    if (m_doneTo > oldEnd && from + added < length - 1) {
-        for (size_t i = keep; i < m_lines.size(); ++i) {
-            if (m_lines[i].start > oldEnd) {
-                Line moved = m_lines[i];
-                moved.start += delta;
-                m_tail.push_back(moved);
-            }
-        }
-        m_tailDoneTo = m_doneTo + delta;
-        m_tailComplete = m_complete && !earlierTail;
-    }
-
-    m_doneTo = m_lines[keep].start;
-    m_bottom = m_lines[keep].y;
-    m_lines.resize(keep);
-    m_complete = false;
+    *local = 0;
+    return m_segments.size();
 }
 
-bool TextLines::tryResync()
+size_t TextLines::segmentFor(int position) const
 {
-    while (m_tailFirst < m_tail.size() && m_tail[m_tailFirst].start < m_doneTo)
-        ++m_tailFirst;
-    if (m_tailFirst >= m_tail.size()) {
-        m_tail.clear();
-        m_tailFirst = 0;
-        return false;
-    }
-    // Every waiting line starts after the change: from a new line that starts where one of them does, the
-    // text is what it was and the old lines hold.
-    if (m_tail[m_tailFirst].start != m_doneTo)
-        return false;
-    const qreal dy = m_bottom - m_tail[m_tailFirst].y;
-    m_lines.reserve(m_lines.size() + (m_tail.size() - m_tailFirst));
-    for (size_t i = m_tailFirst; i < m_tail.size(); ++i) {
-        Line line = m_tail[i];
-        line.y += dy;
-        m_lines.push_back(line);
-    }
-    m_bottom = m_lines.back().y + m_lines.back().height;
-    m_doneTo = m_tailDoneTo;
-    m_complete = m_tailComplete;
-    m_tail.clear();
-    m_tailFirst = 0;
-    return true;
+    auto it = std::upper_bound(m_segments.begin(), m_segments.end(), position,
+                               [](int p, const Segment& segment) { return p < segment.start; });
+    return it == m_segments.begin() ? m_segments.size() : size_t(it - m_segments.begin()) - 1;
 }
 
-void TextLines::finishWith(const Line& line)
+size_t TextLines::startSegment(int start, size_t before)
 {
-    m_lines.push_back(line);
-    m_bottom = line.y + line.height;
-    m_doneTo = line.start + line.length;
+    // From now on the text between segments counts at a fixed height a character, so that the lines shown
+    // stay where they are until refineEstimate() moves them.
+    if (m_perCharacter <= 0 || m_segments.empty() || (m_segments.size() == 1 && m_segments[0].start == 0))
+        m_perCharacter = perCharacter();
+    Segment segment;
+    segment.start = start;
+    segment.end = start;
+    m_segments.insert(m_segments.begin() + ptrdiff_t(before), std::move(segment));
+    return before;
+}
+
+void TextLines::removeSegment(size_t segment)
+{
+    m_segments.erase(m_segments.begin() + ptrdiff_t(segment));
+}
+
+void TextLines::dropFront(Segment& segment, size_t lines)
+{
+    segment.first += lines;
+    if (segment.first < segment.lines.size()) {
+        segment.origin = segment.lines[segment.first].y;
+        segment.start = segment.lines[segment.first].start;
+    }
+    if (segment.first > kCompactAfter && segment.first * 2 > segment.lines.size()) {
+        segment.lines.erase(segment.lines.begin(), segment.lines.begin() + ptrdiff_t(segment.first));
+        segment.first = 0;
+    }
+}
+
+int TextLines::islandStart(int position, int floor) const
+{
+    // A little before the place asked for, so that the lines around it (a view of them) come with it: from
+    // the start of a paragraph when one is near, where the lines are the true ones from the first.
+    int start = std::max(floor, position - kIslandLead);
+    const QTextBlock block = m_document.findBlock(start);
+    if (block.isValid() && start - block.position() <= kIslandLead)
+        return std::max(floor, block.position());
+    // Somewhere inside a long paragraph: after a blank, where a line is likely to start.
+    const QString ahead = textBetween(start, start + 256);
+    for (qsizetype i = 0; i < ahead.size(); ++i) {
+        if (ahead[i].isSpace()) {
+            start += int(i) + 1;
+            break;
+        }
+    }
+    return std::max(floor, start);
+}
+
+void TextLines::append(size_t index, const Line& laid)
+{
+    Segment& segment = m_segments[index];
+    Line line = laid;
+    line.y = segment.bottom;
+    segment.lines.push_back(line);
+    segment.bottom = line.y + line.height;
+    segment.end = line.start + line.length;
+    m_laidOutTotal += line.length;
     if (line.lastInBlock) {
-        ++m_doneTo;   // past the paragraph separator
-        if (m_doneTo >= m_document.characterCount()) {
-            m_complete = true;
-            m_tail.clear();
-            m_tailFirst = 0;
-        }
+        ++segment.end;   // past the paragraph separator
+        ++m_laidOutTotal;
+        if (segment.end >= m_document.characterCount())
+            segment.reachesEnd = true;
     }
 }
 
-void TextLines::layoutChunk()
+bool TextLines::joinNext(size_t index)
 {
-    const QTextBlock block = m_document.findBlock(m_doneTo);
+    while (index + 1 < m_segments.size()) {
+        Segment& segment = m_segments[index];
+        Segment& next = m_segments[index + 1];
+        // Lines of the next segment that this one has passed without starting a line where they do were
+        // laid out from a guess (or before a change) and go.
+        size_t passed = 0;
+        while (next.first + passed < next.lines.size() && next.lines[next.first + passed].start < segment.end)
+            ++passed;
+        if (segment.reachesEnd || next.first + passed >= next.lines.size()) {
+            removeSegment(index + 1);
+            continue;
+        }
+        if (passed > 0)
+            dropFront(next, passed);
+        if (next.start != segment.end)
+            return false;
+        // A new line starts where one of the next segment's does: from there on the text is what it was
+        // when those were laid out, and they hold.
+        const qreal dy = segment.bottom - next.origin;
+        segment.lines.reserve(segment.lines.size() + lineCount(next));
+        for (size_t i = next.first; i < next.lines.size(); ++i) {
+            Line line = next.lines[i];
+            line.y += dy;
+            segment.lines.push_back(line);
+        }
+        segment.bottom = segment.lines.back().y + segment.lines.back().height;
+        segment.end = next.end;
+        segment.reachesEnd = next.reachesEnd;
+        removeSegment(index + 1);
+        return true;
+    }
+    return false;
+}
+
+void TextLines::layoutChunk(size_t index)
+{
+    if (joinNext(index))
+        return;
+    Segment& segment = m_segments[index];
+    if (segment.reachesEnd)
+        return;
+    const QTextBlock block = m_document.findBlock(segment.end);
     if (!block.isValid()) {
-        m_complete = true;
+        segment.reachesEnd = true;
         return;
     }
     const int blockEnd = block.position() + block.length() - 1;
-    const int start = m_doneTo;
+    const int start = segment.end;
     const QFont font = m_document.defaultFont();
     const QTextOption option = textOption();
     for (int window = m_window;; window *= 2) {
@@ -282,79 +483,302 @@ void TextLines::layoutChunk()
             continue;
         for (int i = 0; i < taken; ++i) {
             const QTextLine line = layout.lineAt(i);
-            finishWith(Line{start + line.textStart(), line.textLength(), m_bottom, line.height(),
-                            toBlockEnd && i == taken - 1});
-            if (tryResync())
-                return;
+            append(index, Line{start + line.textStart(), line.textLength(), 0, line.height(),
+                               toBlockEnd && i == taken - 1});
+            if (joinNext(index))
+                break;
         }
-        return;
+        break;
+    }
+    placeSegments();
+}
+
+void TextLines::layoutNear(size_t next, int gapFrom, int position)
+{
+    // The text between segment next - 1 (or the top) and segment next is not laid out; position is in it.
+    if (next > 0 && position - gapFrom <= kNear) {
+        layoutChunk(next - 1);
+    } else if (next == 0 && position <= kNear) {
+        layoutChunk(startSegment(0, 0));
+    } else {
+        layoutChunk(startSegment(islandStart(position, gapFrom), next));
     }
 }
 
-void TextLines::layoutToY(qreal y)
+void TextLines::layoutBetween(qreal top, qreal bottom)
 {
-    while (!m_complete && m_bottom <= y)
-        layoutChunk();
+    const int length = m_document.characterCount();
+    for (;;) {
+        // The first part of [top, bottom] that no line covers.
+        qreal gapTop = 0;
+        int gapFrom = 0;
+        size_t next = 0;
+        bool found = false;
+        for (;; ++next) {
+            const bool last = next == m_segments.size();
+            const int gapTo = last ? length : m_segments[next].start;
+            if (gapTo > gapFrom && gapTop <= bottom && (last || m_segments[next].top > top)) {
+                found = true;
+                break;
+            }
+            if (last || m_segments[next].reachesEnd)
+                break;
+            gapTop = m_segments[next].top + heightOf(m_segments[next]);
+            gapFrom = m_segments[next].end;
+        }
+        if (!found)
+            return;
+        const int gapTo = next == m_segments.size() ? length : m_segments[next].start;
+        const qreal y = std::max(top, gapTop);
+        const qreal offset = std::min<qreal>((y - gapTop) / perCharacter(), qreal(gapTo - gapFrom - 1));
+        layoutNear(next, gapFrom, gapFrom + int(offset));
+    }
 }
 
 void TextLines::layoutToPosition(int position)
 {
-    while (!m_complete && m_doneTo <= position)
-        layoutChunk();
+    position = std::clamp(position, 0, std::max(0, m_document.characterCount() - 1));
+    while (lineForPosition(position) < 0) {
+        const size_t before = segmentFor(position);
+        if (before < m_segments.size() && m_segments[before].reachesEnd)
+            return;
+        const size_t next = before < m_segments.size() ? before + 1 : 0;
+        layoutNear(next, before < m_segments.size() ? m_segments[before].end : 0, position);
+    }
+}
+
+int TextLines::lineFrom(int index, int steps)
+{
+    if (index < 0 || index >= m_count)
+        return index;
+    const int anchor = line(index).start;
+    for (;;) {
+        layoutToPosition(anchor);
+        index = lineForPosition(anchor);
+        int local = 0;
+        const size_t at = segmentOf(index, &local);
+        Segment& segment = m_segments[at];
+        if (steps >= 0) {
+            if (local + steps < int(lineCount(segment)) || segment.reachesEnd)
+                return index + std::min(steps, int(lineCount(segment)) - 1 - local);
+            layoutChunk(at);
+            continue;
+        }
+        if (local + steps >= 0 || segment.start == 0)
+            return index + std::max(steps, -local);
+        // Lay out before the segment: on from the one before it when that is near, else from a little
+        // before, until the new lines meet this segment's.
+        const int gapFrom = at > 0 ? m_segments[at - 1].end : 0;
+        const int perLine = int(m_laidChars / std::max(1, m_count)) + 1;
+        const int lead = std::max(kIslandLead, 2 * perLine * -(local + steps));
+        layoutNear(at, gapFrom, std::max(gapFrom, segment.start - lead));
+    }
 }
 
 bool TextLines::layoutSome(int characters)
 {
-    const int target = m_doneTo + characters;
-    while (!m_complete && m_doneTo < target)
-        layoutChunk();
-    return !m_complete;
+    qint64 target = m_laidOutTotal + characters;
+    while (!complete() && m_laidOutTotal < target) {
+        if (m_segments.empty() || m_segments[0].start > 0)
+            startSegment(0, 0);
+        const qint64 before = m_laidOutTotal;
+        layoutChunk(0);
+        if (m_laidOutTotal == before)
+            ++target;   // a join: nothing laid out, but the lines moved on
+    }
+    return !complete();
 }
+
+bool TextLines::complete() const
+{
+    return m_segments.size() == 1 && m_segments[0].start == 0 && m_segments[0].reachesEnd;
+}
+
+// --- changes ---------------------------------------------------------------------------------------------
+
+void TextLines::setWidth(qreal width)
+{
+    width = std::max<qreal>(width, 1);
+    if (width == m_width)
+        return;
+    // A line holds characters in proportion to the width: the estimate follows until lines tell better.
+    const qreal per = perCharacter();
+    m_perCharacter = per * m_width / width;
+    m_width = width;
+    m_segments.clear();
+    m_shaped.clear();
+    placeSegments();
+}
+
+void TextLines::documentChanged(int from, int removed, int added)
+{
+    reset(from, removed, added);
+    if (m_onChange)
+        m_onChange();
+}
+
+void TextLines::reset(int from, int removed, int added)
+{
+    m_shaped.clear();
+    const int length = m_document.characterCount();
+    if (from == 0 && from + added >= length - 1) {
+        // The whole text is new (or its default font changed): nothing holds. The height of a character
+        // is the last one known until lines tell better.
+        if (m_laidChars > 0)
+            m_perCharacter = perCharacter();
+        m_runsValid = false;
+        m_dirtyFrom = m_dirtyTo = -1;
+        m_segments.clear();
+        placeSegments();
+        return;
+    }
+    shiftRuns(from, removed, added);
+    const int delta = added - removed;
+    const int oldEnd = from + removed;
+
+    std::vector<Segment> kept;
+    kept.reserve(m_segments.size() + 1);
+    for (Segment& segment : m_segments) {
+        if (segment.end <= from) {
+            // Before the change. Lines of a paragraph that ends before it hold; the last lines of one that
+            // goes on into it may take more of it or less.
+            const Line& last = segment.lines.back();
+            const QTextBlock block = m_document.findBlock(segment.end);
+            const bool ownParagraph = last.lastInBlock || (block.isValid() && block.position() + block.length() - 1 < from);
+            if (!ownParagraph) {
+                const size_t keep = lineCount(segment) > kLinesBefore ? lineCount(segment) - kLinesBefore : 0;
+                if (keep == 0)
+                    continue;
+                const Line& cut = segment.lines[segment.first + keep];
+                segment.lines.resize(segment.first + keep);
+                segment.end = cut.start;
+                segment.bottom = cut.y;
+                segment.reachesEnd = false;
+            }
+            kept.push_back(std::move(segment));
+            continue;
+        }
+        if (segment.start > oldEnd) {
+            // After the change: the same lines, moved.
+            for (size_t i = segment.first; i < segment.lines.size(); ++i)
+                segment.lines[i].start += delta;
+            segment.start += delta;
+            segment.end += delta;
+            kept.push_back(std::move(segment));
+            continue;
+        }
+        // The change is inside. The lines before the one holding it (and kLinesBefore more back: a change
+        // in the first word of a line can let it move up to the line before, and a line break
+        // opportunity can depend on the characters around it) stay; the lines wholly after it become a
+        // segment of their own, waiting for new lines to meet them.
+        auto begin = segment.lines.begin() + ptrdiff_t(segment.first);
+        auto holding = std::upper_bound(begin, segment.lines.end(), from, [](int p, const Line& line) { return p < line.start; });
+        const size_t after = size_t(holding - begin);
+        const size_t keep = after >= 1 + kLinesBefore ? after - 1 - kLinesBefore : 0;
+        Segment tail;
+        if (from + added < length - 1) {
+            auto firstAfter = std::upper_bound(begin, segment.lines.end(), oldEnd, [](int p, const Line& line) { return p < line.start; });
+            if (firstAfter != segment.lines.end()) {
+                tail.lines.assign(firstAfter, segment.lines.end());
+                for (Line& line : tail.lines)
+                    line.start += delta;
+                tail.start = tail.lines.front().start;
+                tail.origin = tail.lines.front().y;
+                tail.bottom = segment.bottom;
+                tail.end = segment.end + delta;
+                tail.reachesEnd = segment.reachesEnd;
+            }
+        }
+        if (keep > 0) {
+            const Line& cut = segment.lines[segment.first + keep];
+            segment.end = cut.start;
+            segment.bottom = cut.y;
+            segment.lines.resize(segment.first + keep);
+            segment.reachesEnd = false;
+            kept.push_back(std::move(segment));
+        }
+        if (!tail.lines.empty())
+            kept.push_back(std::move(tail));
+    }
+    m_segments = std::move(kept);
+    placeSegments();
+}
+
+// --- reading the lines -----------------------------------------------------------------------------------
 
 qreal TextLines::height() const
 {
-    if (m_complete)
-        return m_bottom;
-    const int remaining = std::max(0, m_document.characterCount() - m_doneTo);
-    if (m_doneTo > 0 && m_bottom > 0)
-        return m_bottom + remaining * (m_bottom / m_doneTo);
-    const QFontMetricsF metrics(m_document.defaultFont());
-    const qreal perLine = std::max<qreal>(1, m_width / std::max<qreal>(1, metrics.averageCharWidth()));
-    return std::max<qreal>(1, remaining / perLine) * metrics.height();
+    const qreal per = perCharacter();
+    if (m_segments.empty())
+        return std::max<qreal>(QFontMetricsF(m_document.defaultFont()).height(), m_document.characterCount() * per);
+    const Segment& last = m_segments.back();
+    const qreal bottom = last.top + heightOf(last);
+    return last.reachesEnd ? bottom : bottom + std::max(0, m_document.characterCount() - last.end) * per;
+}
+
+TextLines::Line TextLines::line(int index) const
+{
+    int local = 0;
+    const Segment& segment = m_segments[segmentOf(index, &local)];
+    Line line = segment.lines[segment.first + size_t(local)];
+    line.y = segment.top + (line.y - segment.origin);
+    return line;
 }
 
 int TextLines::lineAtY(qreal y) const
 {
-    if (m_lines.empty())
+    if (m_count == 0)
         return -1;
-    auto it = std::upper_bound(m_lines.begin(), m_lines.end(), y, [](qreal v, const Line& line) { return v < line.y; });
-    return it == m_lines.begin() ? 0 : int(it - m_lines.begin()) - 1;
+    int offset = 0;
+    size_t at = 0;
+    for (size_t i = 0; i < m_segments.size(); ++i) {
+        if (lineCount(m_segments[i]) == 0)
+            continue;
+        if (m_segments[i].top > y && i > 0)
+            break;
+        at = i;
+        if (m_segments[i].top > y)
+            return offset;   // above the first line
+        offset += int(lineCount(m_segments[i]));
+    }
+    const Segment& segment = m_segments[at];
+    offset -= int(lineCount(segment));
+    const qreal relative = y - segment.top + segment.origin;
+    auto begin = segment.lines.begin() + ptrdiff_t(segment.first);
+    auto it = std::upper_bound(begin, segment.lines.end(), relative, [](qreal v, const Line& line) { return v < line.y; });
+    return offset + (it == begin ? 0 : int(it - begin) - 1);
 }
 
 int TextLines::lineForPosition(int position) const
 {
-    auto it = std::upper_bound(m_lines.begin(), m_lines.end(), position,
-                               [](int p, const Line& line) { return p < line.start; });
-    if (it == m_lines.begin())
+    const size_t at = segmentFor(position);
+    if (at >= m_segments.size())
         return -1;
-    const int index = int(it - m_lines.begin()) - 1;
-    const Line& line = m_lines[size_t(index)];
+    const Segment& segment = m_segments[at];
+    auto begin = segment.lines.begin() + ptrdiff_t(segment.first);
+    auto it = std::upper_bound(begin, segment.lines.end(), position, [](int p, const Line& line) { return p < line.start; });
+    if (it == begin)
+        return -1;
+    const Line& line = *std::prev(it);
     const int end = line.start + line.length;
-    if (position < end || (position == end && line.lastInBlock))
-        return index;
-    return -1;
+    if (!(position < end || (position == end && line.lastInBlock)))
+        return -1;
+    int offset = 0;
+    for (size_t i = 0; i < at; ++i)
+        offset += int(lineCount(m_segments[i]));
+    return offset + int(std::prev(it) - begin);
 }
 
 const QTextLayout& TextLines::shaped(int index)
 {
-    std::unique_ptr<QTextLayout>& slot = m_shaped[index];
-    if (slot)
+    const Line line = this->line(index);
+    std::unique_ptr<QTextLayout>& slot = m_shaped[line.start];
+    if (slot && slot->text().size() == line.length)
         return *slot;
     if (m_shaped.size() > 2048) {
         m_shaped.clear();
         return shaped(index);
     }
-    const Line& line = m_lines[size_t(index)];
     slot = std::make_unique<QTextLayout>(textBetween(line.start, line.start + line.length), m_document.defaultFont());
     QTextOption option = textOption();
     option.setWrapMode(QTextOption::NoWrap);
@@ -371,7 +795,7 @@ const QTextLayout& TextLines::shaped(int index)
 std::unique_ptr<QTextLayout> TextLines::shapedWithPreedit(int index, int column, const QString& preedit,
                                                           const QList<QTextLayout::FormatRange>& preeditFormats)
 {
-    const Line& line = m_lines[size_t(index)];
+    const Line line = this->line(index);
     auto layout = std::make_unique<QTextLayout>(textBetween(line.start, line.start + line.length), m_document.defaultFont());
     QTextOption option = textOption();
     option.setWrapMode(QTextOption::NoWrap);

@@ -102,6 +102,8 @@ private Q_SLOTS:
 
 
     void largeRegisterIsNeverLaidOutByTheDocument();
+    void theEndOfALargeRegisterShowsWithoutTheTextAboveIt_data();
+    void theEndOfALargeRegisterShowsWithoutTheTextAboveIt();
 
 private:
     void setCaret(int anchor, int position);
@@ -1149,3 +1151,64 @@ void RichTextBoxTest::largeRegisterIsNeverLaidOutByTheDocument()
 
 QTEST_MAIN(RichTextBoxTest)
 #include "tst_richtextbox.moc"
+
+void RichTextBoxTest::theEndOfALargeRegisterShowsWithoutTheTextAboveIt_data()
+{
+    QTest::addColumn<bool>("paragraphs");
+    QTest::addColumn<QString>("reset");
+    for (const bool paragraphs : {false, true})
+        for (const char* reset : {"open", "font", "width"})
+            QTest::addRow("%s, %s", paragraphs ? "many paragraphs" : "one paragraph", reset)
+                << paragraphs << QString::fromLatin1(reset);
+}
+
+// Ctrl+End or the scroll bar taken to the end right after the register changed whole lays out the lines
+// there, not those above; idle work then lays out the rest without moving the view off the caret, and
+// the caret, the characters and the points under them agree all along.
+void RichTextBoxTest::theEndOfALargeRegisterShowsWithoutTheTextAboveIt()
+{
+    QFETCH(bool, paragraphs);
+    QFETCH(QString, reset);
+    QStringList entries;
+    for (int i = 0; i < 8000; ++i)
+        entries << u"Иванов И. И.------диск %1 |"_qs.arg(i);
+    m_box->setText(entries.join(paragraphs ? u'\n' : u' '));
+    m_box->viewport()->repaint();
+    if (reset == u"font") {
+        QFont font = m_box->font();
+        font.setPointSizeF(14);
+        m_box->setFont(font);
+    }
+    else if (reset == u"width")
+        m_box->resize(280, 160);
+
+    const qint64 before = m_box->charactersLaidOut();
+    QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
+    m_box->viewport()->repaint();
+    QScrollBar* bar = m_box->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    m_box->viewport()->repaint();
+    const qint64 laid = m_box->charactersLaidOut() - before;
+    QVERIFY2(laid < 16000, qPrintable(u"%1 characters laid out"_qs.arg(laid)));
+
+    const int end = int(m_box->text().size());
+    QCOMPARE(m_box->textCursor().position(), end);
+    QVERIFY2(m_box->viewport()->rect().contains(m_box->cursorRect()), "the caret is in view");
+    for (int round = 0; round < 2; ++round) {
+        const QRect last = m_box->characterRect(end - 1);
+        QCOMPARE(m_box->positionAt(last.center()), end - 1);
+        QCOMPARE(m_box->positionAt(m_box->cursorRect().center() + QPoint(2, 0)), end);
+        // The layout from the top catches up in idle steps.
+        for (qint64 laidBefore = -1; laidBefore != m_box->charactersLaidOut();) {
+            laidBefore = m_box->charactersLaidOut();
+            QTest::qWait(50);
+        }
+        m_box->ensureCursorVisible();
+        QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
+    }
+    // Up from the end, line by line, the caret goes through every line above it.
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(m_box, Qt::Key_Up);
+    QVERIFY(m_box->textCursor().position() < end - 5 * 10);
+    QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
+}

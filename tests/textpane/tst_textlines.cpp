@@ -8,8 +8,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 using krambol::textpane::TextLines;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -85,6 +87,25 @@ private:
         cursor.beginEditBlock();
         cursor.setPosition(position);
         cursor.insertText(text, format);
+        cursor.endEditBlock();
+    }
+    // A register styled by hand: every third entry in a font of its own, the others in the document's.
+    void formatEveryThird()
+    {
+        QTextCursor cursor(m_document);
+        const QString text = m_document->toPlainText();
+        QTextCharFormat large;
+        large.setFontPointSize(13);
+        large.setFontItalic(true);
+        int entry = 0;
+        cursor.beginEditBlock();
+        for (qsizetype at = text.indexOf(u'|'); at >= 0; at = text.indexOf(u'|', at + 1), ++entry) {
+            if (entry % 3 != 0)
+                continue;
+            cursor.setPosition(std::max<qsizetype>(0, at - 12));
+            cursor.setPosition(at, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(large);
+        }
         cursor.endEditBlock();
     }
     void removeBetween(int from, int to)
@@ -165,6 +186,7 @@ private Q_SLOTS:
         QTest::newRow("everything laid out") << -1;
         QTest::newRow("only the top laid out") << 3000;
         QTest::newRow("nothing laid out") << 0;
+        QTest::newRow("islands far from the top laid out") << -2;
     }
     void changesRelayOnlyWhatTheyTouchAndStayExact()
     {
@@ -172,9 +194,13 @@ private Q_SLOTS:
         QRandomGenerator random(42);
         for (int round = 0; round < 40; ++round) {
             m_document->setPlainText(entries(1500, 100 + round));
-            if (laidOutFirst < 0)
+            if (laidOutFirst == -1) {
                 linesOf(*m_lines);
-            else if (laidOutFirst > 0)
+            } else if (laidOutFirst == -2) {
+                m_lines->layoutToY(300);
+                for (int jump = 0; jump < 3; ++jump)
+                    m_lines->layoutToPosition(random.bounded(m_document->characterCount()));
+            } else if (laidOutFirst > 0)
                 m_lines->layoutSome(laidOutFirst);
             // Two changes before the layout catches up, so that lines waiting for reuse meet another
             // change too.
@@ -205,6 +231,7 @@ private Q_SLOTS:
                 if (random.bounded(2))
                     m_lines->layoutToY(random.bounded(2000));
             }
+            QCOMPARE(m_lines->formatTable(), m_lines->formatTableFromScratch());
             compareLines(*m_lines, *m_document);
             if (QTest::currentTestFailed())
                 QFAIL(qPrintable(QStringLiteral("round %1").arg(round)));
@@ -260,6 +287,118 @@ private Q_SLOTS:
         const qreal exact = m_lines->height();
         QVERIFY2(estimate > exact * 0.8 && estimate < exact * 1.25,
                  qPrintable(QStringLiteral("estimate %1, exact %2").arg(estimate).arg(exact)));
+    }
+
+    // After anything that drops the lines, the end of a long text is shown and its caret placed without
+    // laying out the text above it; the lines laid out there become the exact ones once the layout from
+    // the top reaches them.
+    void theEndIsLaidOutWithoutTheTextAboveIt_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<QString>("reset");
+        for (const char* shape : {"one paragraph", "many paragraphs", "formatted", "no blanks"})
+            for (const char* reset : {"open", "width", "font"})
+                QTest::addRow("%s, %s", shape, reset) << QString::fromLatin1(shape) << QString::fromLatin1(reset);
+    }
+    void theEndIsLaidOutWithoutTheTextAboveIt()
+    {
+        QFETCH(QString, shape);
+        QFETCH(QString, reset);
+        const QString text = shape == u"no blanks" ? QString(60000, u'Ж')
+                             : shape == u"many paragraphs" ? entries(6000, 21).replace(u" |"_qs, u" |\n"_qs)
+                                                          : entries(6000, 21);
+        m_document->setPlainText(text);
+        if (shape == u"formatted")
+            formatEveryThird();
+        m_lines->layoutToY(300);   // the top was shown
+        if (reset == u"width")
+            m_lines->setWidth(300);
+        else if (reset == u"font")
+            m_document->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+
+        const qint64 before = m_lines->charactersLaidOut();
+        const int end = m_document->characterCount() - 1;
+        m_lines->layoutToPosition(end);   // Ctrl+End places the caret
+        const qreal bottom = m_lines->height();
+        m_lines->layoutBetween(bottom - 400, bottom);   // and shows the end
+        const qint64 laid = m_lines->charactersLaidOut() - before;
+        QVERIFY2(laid < 20000, qPrintable(QStringLiteral("%1 characters laid out of %2").arg(laid).arg(end)));
+        const int last = m_lines->lineForPosition(end);
+        QVERIFY(last >= 0);
+        QVERIFY(m_lines->line(last).y + m_lines->line(last).height <= m_lines->height() + 0.01);
+        QCOMPARE(m_lines->lineAtY(m_lines->line(last).y + 1), last);
+        // Lines asked for above the caret's line are laid out on from it, with nothing between.
+        const int caretLineStart = m_lines->line(last).start;
+        const int above = m_lines->lineFrom(last, -60);
+        const int lastNow = m_lines->lineForPosition(caretLineStart);
+        QVERIFY(above >= 0 && above <= lastNow);
+        QCOMPARE(lastNow - above, std::min(60, lastNow));
+        for (int i = above; i < lastNow; ++i) {
+            const TextLines::Line line = m_lines->line(i);
+            QCOMPARE(m_lines->line(i + 1).start, line.start + line.length + (line.lastInBlock ? 1 : 0));
+            QCOMPARE(m_lines->line(i + 1).y, line.y + line.height);
+        }
+        compareLines(*m_lines, *m_document);
+        QCOMPARE(m_lines->formatTable(), m_lines->formatTableFromScratch());
+    }
+
+    // Every kind of change leaves the format table as a reading of the whole document gives it.
+    void theFormatTableFollowsEveryChange_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char* change : {"type plain", "type formatted", "type inside a run", "remove across paragraphs",
+                                   "remove between equal runs", "format a range", "clear a format",
+                                   "undo a large change", "paste formatted text", "new paragraph inside a run"})
+            QTest::newRow(change) << QString::fromLatin1(change);
+    }
+    void theFormatTableFollowsEveryChange()
+    {
+        QFETCH(QString, change);
+        m_document->setPlainText(entries(400, 31) + u"\n"_qs + entries(300, 32));
+        formatEveryThird();
+        QCOMPARE(m_lines->formatTable(), m_lines->formatTableFromScratch());
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        const QList<QTextLayout::FormatRange> runs = m_lines->formatTable();
+        const QTextLayout::FormatRange& run = runs[runs.size() / 2];
+        QTextCursor cursor(m_document);
+        if (change == u"type plain") {
+            insertAt(run.start + run.length, u"Щ"_qs);
+        } else if (change == u"type formatted") {
+            insertAt(run.start + run.length + 1, u"Щ"_qs, run.format);
+        } else if (change == u"type inside a run") {
+            insertAt(run.start + 1, u"Щ"_qs, run.format);
+        } else if (change == u"remove across paragraphs") {
+            removeBetween(m_document->findBlock(0).length() - 40, m_document->findBlock(0).length() + 40);
+        } else if (change == u"remove between equal runs") {
+            removeBetween(run.start + run.length, runs[runs.size() / 2 + 1].start);
+        } else if (change == u"format a range" || change == u"clear a format") {
+            cursor.setPosition(run.start - 5);
+            cursor.setPosition(run.start + run.length + 100, QTextCursor::KeepAnchor);
+            if (change == u"format a range")
+                cursor.mergeCharFormat(bold);
+            else
+                cursor.setCharFormat(QTextCharFormat());
+        } else if (change == u"undo a large change") {
+            cursor.setPosition(10);
+            cursor.setPosition(m_document->characterCount() - 10, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            QCOMPARE(m_lines->formatTable(), m_lines->formatTableFromScratch());
+            m_document->undo();
+        } else if (change == u"paste formatted text") {
+            QTextDocument other;
+            QTextCursor into(&other);
+            into.insertText(entries(200, 33));
+            into.setPosition(100);
+            into.setPosition(3000, QTextCursor::KeepAnchor);
+            into.mergeCharFormat(bold);
+            cursor.setPosition(run.start + 2);
+            cursor.insertFragment(QTextDocumentFragment(&other));
+        } else {
+            insertAt(run.start + 2, u"\n"_qs);
+        }
+        QCOMPARE(m_lines->formatTable(), m_lines->formatTableFromScratch());
+        compareLines(*m_lines, *m_document);
     }
 
     void shapedLinesHoldTheirOwnText()
