@@ -17,7 +17,9 @@ class QTextDocument;
 namespace krambol::platform {
 
 class Clipboard;
+class Progress;
 class TextLines;
+enum class PrintOutcome;
 struct KeyCommand;
 enum class Motion;
 
@@ -74,8 +76,9 @@ public:
     void setSelectionRtf(const QString& text);
     int selectionLength() const;
     void deleteSelection();
-    // Prints the selected part, or the whole content when nothing is selected.
-    void printSelection(QPrinter* printer) const;
+    // Prints the selected part, or the whole content when nothing is selected, telling the progress
+    // after each page.
+    PrintOutcome printSelection(QPrinter* printer, Progress& progress) const;
 
     // The pane's background; it belongs to the run and is never saved.
     QColor backgroundColor() const;
