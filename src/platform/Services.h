@@ -9,6 +9,7 @@ class Clipboard;
 class Clock;
 class CommonDialog;
 class MessageBox;
+class Progress;
 
 // The seams through which the main window reaches everything modal or system-wide. The real ones come
 // from SystemServices; tests hand in scripted ones.
@@ -20,6 +21,7 @@ struct Services
     Clock& clock;
     CapsLock& capsLock;
     AppExit& appExit;
+    Progress& progress;
 };
 
 } // namespace krambol::platform

@@ -7,11 +7,12 @@ void SystemServices::setDialogParent(QWidget* parent)
 {
     m_messages.setParent(parent);
     m_dialog.setParent(parent);
+    m_progress.setParent(parent);
 }
 
 Services SystemServices::services()
 {
-    return Services{m_messages, m_dialog, m_clipboard, m_clock, m_capsLock, m_appExit};
+    return Services{m_messages, m_dialog, m_clipboard, m_clock, m_capsLock, m_appExit, m_progress};
 }
 
 } // namespace krambol::platform

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/Progress.h"
 #include "platform/Services.h"
 
 class QWidget;
@@ -28,6 +29,7 @@ private:
     SystemClock m_clock;
     SystemCapsLock m_capsLock;
     QtAppExit m_appExit;
+    QtProgress m_progress;
 };
 
 } // namespace krambol::platform

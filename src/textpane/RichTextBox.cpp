@@ -6,6 +6,7 @@
 #include "textpane/RichTextBoxAccessible.h"
 #include "textpane/TextKeys.h"
 #include "textpane/TextLines.h"
+#include "textpane/TextPrinter.h"
 #include "design/Twips.h"
 
 #include <QAccessible>
@@ -197,19 +198,11 @@ void RichTextBox::deleteSelection()
     edited();
 }
 
-void RichTextBox::printSelection(QPrinter* printer) const
+PrintOutcome RichTextBox::printSelection(QPrinter* printer, Progress& progress) const
 {
-    QTextDocument part;
-    part.setDefaultFont(m_document->defaultFont());
-    QTextCursor into(&part);
-    if (m_cursor.hasSelection()) {
-        into.insertFragment(m_cursor.selection());
-    } else {
-        QTextCursor all(m_document);
-        quietly(all, [&] { all.select(QTextCursor::Document); });
-        into.insertFragment(all.selection());
-    }
-    part.print(printer);
+    if (m_cursor.hasSelection())
+        return printText(*m_document, m_cursor.selectionStart(), m_cursor.selectionEnd(), *printer, progress);
+    return printText(*m_document, 0, endPosition(), *printer, progress);
 }
 
 void RichTextBox::setPointer(const QCursor& pointer)

@@ -16,12 +16,15 @@ class QTextDocument;
 
 namespace krambol::platform {
 class Clipboard;
+class Progress;
 }
 
 namespace krambol::textpane {
 
 using platform::Clipboard;
+using platform::Progress;
 class TextLines;
+enum class PrintOutcome;
 struct KeyCommand;
 enum class Motion;
 
@@ -78,8 +81,9 @@ public:
 
     int selectionLength() const;
     void deleteSelection();
-    // Prints the selected part, or the whole content when nothing is selected.
-    void printSelection(QPrinter* printer) const;
+    // Prints the selected part, or the whole content when nothing is selected, telling the progress
+    // after each page.
+    PrintOutcome printSelection(QPrinter* printer, Progress& progress) const;
 
     // The pane's background; it belongs to the run and is never saved.
     QColor backgroundColor() const;

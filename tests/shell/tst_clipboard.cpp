@@ -3,6 +3,9 @@
 #include "textpane/RichTextBox.h"
 #include "support/Form1Fixture.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -36,6 +39,8 @@ private Q_SLOTS:
     void printsSelectionOrWholeRegister_data();
     void printsSelectionOrWholeRegister();
     void cancelledPrintPrintsNothing();
+    void printCancelledAtAPageStopsThere();
+    void printerThatCannotOpenIsReported();
 
 private:
     void select(int from, int to)
@@ -186,6 +191,66 @@ void ClipboardTest::cancelledPrintPrintsNothing()
     f.form->нг_Click();  // the scripted dialog answers Cancel
     QCOMPARE(f.seams->dialog.calls.size(), 1);
     QVERIFY(f.seams->messages.calls.isEmpty());
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |"));
+}
+
+// Cancel in the progress after page 2: no third page, no message, the register as it was.
+void ClipboardTest::printCancelledAtAPageStopsThere()
+{
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (pdfinfo.isEmpty())
+        QSKIP("pdfinfo (Debian package poppler-utils) is not installed");
+    QStringList lines;
+    for (int i = 0; i < 2000; ++i)
+        lines.append(QStringLiteral("Иван-Игра %1 |").arg(i));
+    const QString text = lines.join(u'\n');
+    f.ui().Box->setText(text);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("register.pdf"));
+    f.seams->dialog.printerFactory = [&] {
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        return printer;
+    };
+    f.seams->progress.cancelAtStep = 2;
+    f.form->нг_Click();
+
+    QCOMPARE(f.seams->progress.starts, 1);
+    QCOMPARE(f.seams->progress.done.size(), 2);
+    QVERIFY(!f.seams->progress.open);
+    QVERIFY(f.seams->messages.calls.isEmpty());
+    QCOMPARE(f.ui().Box->text(), text);
+    if (QFileInfo(pdf).size() > 0) {
+        QProcess info;
+        info.start(pdfinfo, {pdf});
+        QVERIFY(info.waitForFinished());
+        const QString pages = QString::fromUtf8(info.readAllStandardOutput()).section(QStringLiteral("Pages:"), 1).simplified().section(u' ', 0, 0);
+        QVERIFY2(pages.toInt() >= 1 && pages.toInt() <= 2, qPrintable(pages));
+    }
+}
+
+void ClipboardTest::printerThatCannotOpenIsReported()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("no such folder/register.pdf"));
+    f.seams->dialog.printerFactory = [&] {
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        return printer;
+    };
+    f.form->нг_Click();
+
+    QCOMPARE(f.seams->messages.calls.size(), 1);
+    const testing::MessageCall& message = f.seams->messages.calls[0];
+    QCOMPARE(message.title, QStringLiteral("Крамбол"));
+    QCOMPARE(message.icon, platform::MessageIcon::Critical);
+    QCOMPARE(message.buttons, platform::MessageButtons::Ok);
+    QVERIFY2(message.text.startsWith(QStringLiteral("Не удалось напечатать в файл «") + QDir::toNativeSeparators(pdf)),
+             qPrintable(message.text));
+    QCOMPARE(f.seams->progress.starts, 0);
+    QVERIFY(!QFile::exists(pdf));
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |"));
 }
 

@@ -74,4 +74,20 @@ bool ScriptedClipboard::setSelectionText(const QString& text)
     return true;
 }
 
+void ScriptedProgress::start(const QString& label, int count)
+{
+    ++starts;
+    steps = count;
+    open = true;
+    done.clear();
+    labels = {label};
+}
+
+bool ScriptedProgress::advance(int doneSoFar, const QString& label)
+{
+    done.append(doneSoFar);
+    labels.append(label);
+    return cancelAtStep <= 0 || done.size() < cancelAtStep;
+}
+
 } // namespace krambol::testing

@@ -7,12 +7,14 @@
 #include "platform/Clock.h"
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/Progress.h"
 #include "platform/Services.h"
 
 #include <QColor>
 #include <QList>
 #include <QQueue>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -110,6 +112,23 @@ public:
     int exits = 0;
 };
 
+// Records what a long task reports; stops it at the step given (each page of a print is a step).
+class ScriptedProgress final : public platform::Progress
+{
+public:
+    void start(const QString& label, int steps) override;
+    bool advance(int done, const QString& label) override;
+    void finish() override { open = false; }
+
+    // The step (counted from 1) whose advance() answers as the Cancel button would; 0: never.
+    int cancelAtStep = 0;
+    int starts = 0;
+    int steps = 0;
+    bool open = false;
+    QList<int> done;
+    QStringList labels;
+};
+
 // All of the above, ready to hand to a window.
 struct ScriptedServices
 {
@@ -119,10 +138,11 @@ struct ScriptedServices
     FixedClock clock;
     ScriptedCapsLock capsLock;
     RecordingAppExit appExit;
+    ScriptedProgress progress;
 
     platform::Services services()
     {
-        return platform::Services{messages, dialog, clipboard, clock, capsLock, appExit};
+        return platform::Services{messages, dialog, clipboard, clock, capsLock, appExit, progress};
     }
 };
 

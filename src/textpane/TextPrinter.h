@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+class QPrinter;
+class QTextDocument;
+
+namespace krambol::platform {
+class Progress;
+}
+
+namespace krambol::textpane {
+
+using platform::Progress;
+
+enum class PrintOutcome {
+    Printed,
+    // The user stopped it: no more pages were made after the one being printed.
+    Cancelled,
+    // The printer could not be opened (no page was made).
+    NotStarted,
+    // The printer reported an error while or after the pages were made.
+    Failed,
+};
+
+// Prints the characters from `from` to `to` of `document` on `printer`, page after page, the way
+// QTextDocument::print lays out a document of its own (2 cm margins, fonts and formats of every run,
+// the page number at the foot of each page), but in time linear in the text: a paragraph is laid out
+// a bounded piece at a time, so a paragraph of millions of characters prints like many short ones.
+// A word longer than a line is broken rather than cut off at the edge of the paper. The progress is
+// reported after each page; a Cancel there stops the printing.
+PrintOutcome printText(const QTextDocument& document, int from, int to, QPrinter& printer, Progress& progress);
+
+} // namespace krambol::textpane
