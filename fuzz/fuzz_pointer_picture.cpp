@@ -8,11 +8,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    QString error;
-    const auto picture = krambol::cursors::readPointerPicture(
-        QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)), &error);
+    const auto [picture, error] = krambol::cursors::readPointerPicture(
+        QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
     // A picture and a reason never come together, and one of them always comes.
-    if (picture.isNull() == error.isEmpty())
+    if (picture.isNull() != error.has_value() || (error && error->isEmpty()))
         __builtin_trap();
     if (!picture.isNull()) {
         const QSize s = picture.image.size();

@@ -287,11 +287,9 @@ Decoded decodeBitmap(const Entry& entry)
     return Decoded{std::nullopt, {}, image};
 }
 
-PointerPicture failed(QString* error, Failure failure, const QString& detail = {})
+PointerPictureRead failed(Failure failure, const QString& detail = {})
 {
-    if (error)
-        *error = message(failure, detail);
-    return {};
+    return {{}, message(failure, detail)};
 }
 
 } // namespace
@@ -302,30 +300,30 @@ QPoint iconHotSpot(QSize size)
     return QPoint(size.width() / 2, size.height() / 2);
 }
 
-PointerPicture readPointerPicture(QByteArrayView data, QString* error)
+PointerPictureRead readPointerPicture(QByteArrayView data)
 {
     const Bytes file(data);
     if (file.size() == 0)
-        return failed(error, Failure::Empty);
+        return failed(Failure::Empty);
     if (file.size() > kMaxFileBytes)
-        return failed(error, Failure::FileTooLarge);
+        return failed(Failure::FileTooLarge);
     const QString other = otherFormatName(file);
     if (!other.isEmpty())
-        return failed(error, Failure::OtherFormat, other);
+        return failed(Failure::OtherFormat, other);
     if (!file.has(0, kDirectoryBytes)) {
         // Too short for a directory: a cut icon if what there is looks like one.
         const bool iconStart = file.u8(0) == 0 && (file.size() < 2 || file.u8(1) == 0);
-        return failed(error, iconStart ? Failure::Truncated : Failure::OtherFormat);
+        return failed(iconStart ? Failure::Truncated : Failure::OtherFormat);
     }
     const quint16 type = file.u16(2);
     if (file.u16(0) != 0 || (type != 1 && type != 2))
-        return failed(error, Failure::OtherFormat);
+        return failed(Failure::OtherFormat);
     const bool isCursor = type == 2;
     const qint64 count = file.u16(4);
     if (count == 0)
-        return failed(error, Failure::NoImages);
+        return failed(Failure::NoImages);
     if (!file.has(kDirectoryBytes, count * kEntryBytes))
-        return failed(error, Failure::Truncated);
+        return failed(Failure::Truncated);
 
     // Probe every entry; keep the largest, then the deepest. Broken entries are passed over
     // while a good one remains; with none, the first entry's fault is told.
@@ -358,11 +356,11 @@ PointerPicture readPointerPicture(QByteArrayView data, QString* error)
             best = entry;
     }
     if (!best)
-        return failed(error, *firstFailure);
+        return failed(*firstFailure);
 
     const Decoded decoded = isPng(best->data) ? decodePng(*best) : decodeBitmap(*best);
     if (decoded.failure)
-        return failed(error, *decoded.failure, decoded.detail);
+        return failed(*decoded.failure, decoded.detail);
 
     PointerPicture picture;
     picture.image = decoded.image;
@@ -375,18 +373,12 @@ PointerPicture readPointerPicture(QByteArrayView data, QString* error)
     } else {
         picture.hotSpot = iconHotSpot(best->size);
     }
-    if (error)
-        error->clear();
-    return picture;
+    return {picture, std::nullopt};
 }
 
-PointerPicture loadPointerPicture(const QString& path, QString* error)
+PointerPictureRead loadPointerPicture(const QString& path)
 {
-    const auto fail = [error](const QString& reason) {
-        if (error)
-            *error = reason;
-        return PointerPicture{};
-    };
+    const auto fail = [](const QString& reason) { return PointerPictureRead{{}, reason}; };
     if (path.isEmpty())
         return fail(QStringLiteral("Не указан файл значка."));
     // The window's own pictures come from the program's resources; everything else is a file on disk,
@@ -395,7 +387,7 @@ PointerPicture loadPointerPicture(const QString& path, QString* error)
         QFile resourceFile(path);
         if (!resourceFile.open(QIODevice::ReadOnly))
             return fail(QStringLiteral("Файл «%1» не найден.").arg(QFileInfo(path).fileName()));
-        return readPointerPicture(resourceFile.readAll(), error);
+        return readPointerPicture(resourceFile.readAll());
     }
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return fail(QStringLiteral("Файл «%1» не найден.").arg(QFileInfo(path).fileName()));
@@ -403,7 +395,7 @@ PointerPicture loadPointerPicture(const QString& path, QString* error)
         platform::readRegularFile(path, kMaxFileBytes, message(Failure::FileTooLarge));
     if (file.error)
         return fail(*file.error);
-    return readPointerPicture(file.bytes, error);
+    return readPointerPicture(file.bytes);
 }
 
 QCursor toCursor(const PointerPicture& picture)

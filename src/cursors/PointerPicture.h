@@ -7,6 +7,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <optional>
+
 namespace krambol::cursors {
 
 // A picture that can serve as a mouse pointer: the image an icon (.ico) or cursor (.cur) file carries,
@@ -27,11 +29,17 @@ struct PointerPicture
 // The hot spot given to an icon used as a pointer.
 QPoint iconHotSpot(QSize size);
 
-// Reads an .ico or .cur file's bytes. On failure returns a null picture and, when error is given,
-// a sentence saying why (in Russian, for the user).
-PointerPicture readPointerPicture(QByteArrayView data, QString* error = nullptr);
+// A picture read, or why there is none: a sentence for the user, in Russian. Exactly one of the two.
+struct PointerPictureRead
+{
+    PointerPicture picture;
+    std::optional<QString> error;
+};
+
+// Reads an .ico or .cur file's bytes.
+PointerPictureRead readPointerPicture(QByteArrayView data);
 // Reads a file (also a Qt resource path).
-PointerPicture loadPointerPicture(const QString& path, QString* error = nullptr);
+PointerPictureRead loadPointerPicture(const QString& path);
 
 // The pointer made from a picture; an empty picture gives the standard arrow.
 QCursor toCursor(const PointerPicture& picture);

@@ -136,7 +136,7 @@ void Form1::buildControls()
     m_ui.client->setFont(QFont(kMsSansSerif, 8));
     setCentralWidget(m_ui.client);
 
-    const QCursor fieldPointer = cursors::toCursor(cursors::loadPointerPicture(QStringLiteral(":/form1/field.ico")));
+    const QCursor fieldPointer = cursors::toCursor(cursors::loadPointerPicture(QStringLiteral(":/form1/field.ico")).picture);
     QHash<QString, QWidget*> byName;
     std::vector<std::pair<int, QWidget*>> tabOrder;
     for (const ControlSpec& row : form1Controls()) {
@@ -167,7 +167,7 @@ void Form1::buildControls()
             if (auto* button = qobject_cast<widgets::PictureButton*>(control))
                 button->setFacePicture(QPixmap(path));
             else if (auto* slot = qobject_cast<cursors::ImageSlot*>(control))
-                slot->setPicture(cursors::loadPointerPicture(path));
+                slot->setPicture(cursors::loadPointerPicture(path).picture);
             else if (auto* label = qobject_cast<QLabel*>(control))
                 label->setPixmap(QPixmap(path));
         }

@@ -63,15 +63,14 @@ void Form1::Command12_Click()
     // A cancelled dialog changes nothing: the slot keeps its icon and the pointer stays.
     if (path.isEmpty())
         return;
-    QString error;
-    const cursors::PointerPicture picture = cursors::loadPointerPicture(path, &error);
-    if (picture.isNull()) {
+    const cursors::PointerPictureRead read = cursors::loadPointerPicture(path);
+    if (read.error) {
         // A file that is no usable icon changes neither the slot nor the pointer.
         platform::showFileFailure(m_services.messages, QStringLiteral("Не удалось загрузить значок из файла"), path,
-                                  error);
+                                  *read.error);
         return;
     }
-    m_ui.Image6->setPicture(picture);
+    m_ui.Image6->setPicture(read.picture);
     setPointerPicture(m_ui.Image6->picture());
 }
 

@@ -117,7 +117,7 @@ void ImageSlotTest::stretchedSlotFillsItsRectangle()
 
 void ImageSlotTest::keepsThePictureObjectNotItsRendering()
 {
-    const PointerPicture big = loadPointerPicture(":/cursors/image8.ico");
+    const PointerPicture big = loadPointerPicture(":/cursors/image8.ico").picture;
     m_slot->setGeometry(0, 0, 40, 32);
     m_slot->setStretch(true);
     m_slot->setPicture(big);

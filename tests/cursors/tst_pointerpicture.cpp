@@ -11,6 +11,7 @@
 
 using krambol::cursors::iconHotSpot;
 using krambol::cursors::loadPointerPicture;
+using krambol::cursors::PointerPictureRead;
 using krambol::cursors::PointerPicture;
 using krambol::cursors::readPointerPicture;
 using krambol::cursors::toCursor;
@@ -212,10 +213,9 @@ void PointerPictureTest::readsEachBuiltInPicture()
     QFETCH(int, depth);
     QFETCH(QPoint, hotSpot);
 
-    QString error = QStringLiteral("stale");
-    const PointerPicture picture = loadPointerPicture(path, &error);
-    QVERIFY2(!picture.isNull(), qPrintable(error));
-    QVERIFY(error.isEmpty());
+    const auto [picture, error] = loadPointerPicture(path);
+    QVERIFY2(!picture.isNull(), qPrintable(error.value_or(QString())));
+    QVERIFY(!error);
     QCOMPARE(picture.kind, kind);
     QCOMPARE(picture.image.size(), size);
     QCOMPARE(picture.image.format(), QImage::Format_ARGB32);
@@ -243,7 +243,7 @@ void PointerPictureTest::decodesTheSamePixelsAsAnIndependentDecoder_data()
 void PointerPictureTest::decodesTheSamePixelsAsAnIndependentDecoder()
 {
     QFETCH(QString, path);
-    const PointerPicture ours = loadPointerPicture(path);
+    const PointerPicture ours = loadPointerPicture(path).picture;
     QImageReader reader(path, "ico");
     const QImage reference = reader.read().convertToFormat(QImage::Format_ARGB32);
     QVERIFY(!ours.isNull());
@@ -282,7 +282,7 @@ void PointerPictureTest::decodesEveryBitmapDepth()
         return (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(10, 20, 30);
     };
     e.transparent = [](int x, int y) { return x == 12 && y == 4; };
-    const PointerPicture picture = readPointerPicture(iconFile({e}));
+    const PointerPicture picture = readPointerPicture(iconFile({e})).picture;
     QVERIFY(!picture.isNull());
     QCOMPARE(picture.bitsPerPixel, depth);
     QCOMPARE(picture.image.size(), QSize(13, 5));
@@ -304,7 +304,7 @@ void PointerPictureTest::thirtyTwoBitAlphaWinsOverTheMask()
     e.bitsPerPixel = 32;
     e.pixel = [](int x, int) { return qRgba(0, 0, 200, x * 30); };
     e.transparent = [](int, int) { return true; };   // an old-style mask that would hide it all
-    const PointerPicture picture = readPointerPicture(iconFile({e}));
+    const PointerPicture picture = readPointerPicture(iconFile({e})).picture;
     QVERIFY(!picture.isNull());
     QCOMPARE(qAlpha(picture.image.pixel(0, 0)), 0);
     QCOMPARE(qAlpha(picture.image.pixel(5, 3)), 150);
@@ -316,7 +316,7 @@ void PointerPictureTest::thirtyTwoBitImagesMayLeaveTheMaskOut()
     e.bitsPerPixel = 32;
     e.pixel = [](int, int) { return qRgb(1, 2, 3); };   // alpha 255
     e.withMask = false;
-    const PointerPicture picture = readPointerPicture(iconFile({e}));
+    const PointerPicture picture = readPointerPicture(iconFile({e})).picture;
     QVERIFY(!picture.isNull());
     QCOMPARE(picture.image.pixel(4, 4), qRgb(1, 2, 3));
 }
@@ -330,7 +330,7 @@ void PointerPictureTest::readsPngEntries()
     e.width = 48;
     e.height = 40;
     e.png = pngOf(image);
-    const PointerPicture picture = readPointerPicture(iconFile({e}));
+    const PointerPicture picture = readPointerPicture(iconFile({e})).picture;
     QVERIFY(!picture.isNull());
     QCOMPARE(picture.image.size(), QSize(48, 40));
     QCOMPARE(picture.bitsPerPixel, 32);
@@ -350,7 +350,7 @@ void PointerPictureTest::picksTheLargestThenTheDeepestEntry()
     TestEntry large24 = large4;
     large24.bitsPerPixel = 24;
     large24.pixel = [](int, int) { return qRgb(0, 0, 255); };
-    const PointerPicture picture = readPointerPicture(iconFile({small, large4, large24, small}));
+    const PointerPicture picture = readPointerPicture(iconFile({small, large4, large24, small})).picture;
     QCOMPARE(picture.image.size(), QSize(32, 32));
     QCOMPARE(picture.bitsPerPixel, 24);
     QCOMPARE(picture.image.pixel(3, 3), qRgb(0, 0, 255));
@@ -363,7 +363,7 @@ void PointerPictureTest::passesOverABrokenEntryWhenAGoodOneRemains()
     broken.width = broken.height = 32;
     QByteArray data = iconFile({broken, good});
     set32(data, 6 + 12, qint64(data.size()) + 100);   // the first entry's image lies past the end
-    const PointerPicture picture = readPointerPicture(data);
+    const PointerPicture picture = readPointerPicture(data).picture;
     QVERIFY(!picture.isNull());
     QCOMPARE(picture.image.size(), QSize(8, 8));
 }
@@ -389,20 +389,20 @@ void PointerPictureTest::keepsACursorHotSpotOnTheImage()
 {
     TestEntry e;
     e.hotSpot = QPoint(40, 3);
-    const PointerPicture picture = readPointerPicture(iconFile({e}, 2));
+    const PointerPicture picture = readPointerPicture(iconFile({e}, 2)).picture;
     QCOMPARE(picture.kind, PointerPicture::Kind::Cursor);
     QCOMPARE(picture.hotSpot, QPoint(7, 3));
 }
 
 void PointerPictureTest::cursorCarriesTheHotSpot()
 {
-    const PointerPicture hand = loadPointerPicture(":/cursors/image5.cur");
+    const PointerPicture hand = loadPointerPicture(":/cursors/image5.cur").picture;
     const QCursor cursor = toCursor(hand);
     QCOMPARE(cursor.shape(), Qt::BitmapCursor);
     QCOMPARE(cursor.hotSpot(), QPoint(12, 1));
     QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
 
-    const QCursor icon = toCursor(loadPointerPicture(":/cursors/image8.ico"));
+    const QCursor icon = toCursor(loadPointerPicture(":/cursors/image8.ico").picture);
     QCOMPARE(icon.hotSpot(), QPoint(32, 32));
     QCOMPARE(icon.pixmap().size(), QSize(64, 64));
 }
@@ -475,26 +475,25 @@ void PointerPictureTest::rejectsBadFilesWithAReason()
 {
     QFETCH(QByteArray, data);
     QFETCH(QString, reason);
-    QString error;
-    const PointerPicture picture = readPointerPicture(data, &error);
+    const auto [picture, error] = readPointerPicture(data);
     QVERIFY(picture.isNull());
     QCOMPARE(picture.bitsPerPixel, 0);
-    QVERIFY2(error.contains(reason), qPrintable(error));
-    QVERIFY(error.endsWith(QLatin1Char('.')));
-    // Without somewhere to put the reason, the answer is the same.
-    QVERIFY(readPointerPicture(data).isNull());
+    QVERIFY(error);
+    QVERIFY2(error->contains(reason), qPrintable(*error));
+    QVERIFY(error->endsWith(QLatin1Char('.')));
 }
 
 void PointerPictureTest::loadingTellsAMissingFile()
 {
     QTemporaryDir dir;
-    QString error;
-    QVERIFY(loadPointerPicture(dir.filePath("нет.ico"), &error).isNull());
-    QCOMPARE(error, QStringLiteral("Файл «нет.ico» не найден."));
-    QVERIFY(loadPointerPicture(QString(), &error).isNull());
-    QVERIFY(!error.isEmpty());
-    QVERIFY(loadPointerPicture(dir.path(), &error).isNull());
-    QVERIFY(!error.isEmpty());
+    const PointerPictureRead missing = loadPointerPicture(dir.filePath("нет.ico"));
+    QVERIFY(missing.picture.isNull());
+    QCOMPARE(missing.error, QStringLiteral("Файл «нет.ico» не найден."));
+    for (const QString& path : {QString(), dir.path()}) {
+        const PointerPictureRead read = loadPointerPicture(path);
+        QVERIFY(read.picture.isNull());
+        QVERIFY(read.error && !read.error->isEmpty());
+    }
 }
 
 void PointerPictureTest::loadsFromAFileOnDisk()
@@ -504,9 +503,8 @@ void PointerPictureTest::loadsFromAFileOnDisk()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(resource(":/cursors/image5.cur"));
     file.close();
-    QString error;
-    const PointerPicture picture = loadPointerPicture(file.fileName(), &error);
-    QVERIFY2(!picture.isNull(), qPrintable(error));
+    const auto [picture, error] = loadPointerPicture(file.fileName());
+    QVERIFY2(!picture.isNull(), qPrintable(error.value_or(QString())));
     QCOMPARE(picture.hotSpot, QPoint(12, 1));
 }
 
