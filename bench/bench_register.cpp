@@ -168,7 +168,7 @@ struct BareEdit
     explicit BareEdit(const RichTextBox& like)
     {
         edit.setFont(like.font());
-        edit.document()->setDefaultFont(like.registerFont());
+        edit.document()->setDefaultFont(like.document()->defaultFont());
         edit.resize(like.size());
         edit.show();
         if (!QTest::qWaitForWindowExposed(&edit))

@@ -238,6 +238,11 @@ void RichTextBox::selectAll()
     viewport()->update();
 }
 
+qint64 RichTextBox::paragraphSizeQueries() const
+{
+    return m_lines->paragraphSizeQueries();
+}
+
 qint64 RichTextBox::charactersLaidOut() const
 {
     return m_lines->charactersLaidOut();

@@ -42,7 +42,8 @@ enum class Motion;
 //
 // What it relies on in Qt: a QTextCursor that moves or writes inside an edit block does not ask the
 // paragraph's layout for its lines (see QuietEdits.h); every cursor of the pane works so.
-// tst_richtextbox's largeRegisterIsNeverLaidOutByTheDocument fails if that changes.
+// tst_richtextbox's largeRegisterIsNeverLaidOutByTheDocument counts such requests (paragraphSizeQueries)
+// and fails if one comes.
 class RichTextBox : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -117,6 +118,8 @@ public:
 
     // Characters the pane has laid out into lines since it was made (for tests of what a view costs).
     qint64 charactersLaidOut() const;
+    // How often a text cursor asked the document for a paragraph's layout (see the contract above).
+    qint64 paragraphSizeQueries() const;
 
 Q_SIGNALS:
     // A mouse button went down or the pointer moved over the control; the position is in pixels from

@@ -48,7 +48,14 @@ public:
     int pageCount() const override { return 1; }
     QSizeF documentSize() const override { return {}; }
     QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
-    QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
+    // A text cursor outside an edit block asks this for a paragraph's size before it asks the
+    // paragraph's own layout for a line; counted, so that a test sees whether that ever happens.
+    QRectF blockBoundingRect(const QTextBlock&) const override
+    {
+        ++m_sizeQueries;
+        return {};
+    }
+    qint64 sizeQueries() const { return m_sizeQueries; }
 
 protected:
     void documentChanged(int from, int removed, int added) override
@@ -59,9 +66,15 @@ protected:
 
 private:
     TextLines* m_lines;
+    mutable qint64 m_sizeQueries = 0;
 };
 
 } // namespace
+
+qint64 TextLines::paragraphSizeQueries() const
+{
+    return m_document.documentLayout() == m_listener ? static_cast<ChangeListener*>(m_listener)->sizeQueries() : 0;
+}
 
 TextLines::TextLines(QTextDocument& document)
     : m_document(document)

@@ -96,6 +96,10 @@ public:
     // For tests: characters laid out since the lines were made; the format table as kept (brought up to
     // date) and as a reading of the whole document gives it.
     qint64 charactersLaidOut() const { return m_laidOutTotal; }
+    // How often the document's stand-in layout was asked for a paragraph's size: what a text cursor
+    // does before it lays the paragraph out to find its line. Zero while every cursor works in edit
+    // blocks.
+    qint64 paragraphSizeQueries() const;
     QList<QTextLayout::FormatRange> formatTable();
     QList<QTextLayout::FormatRange> formatTableFromScratch() const;
 

@@ -1147,6 +1147,13 @@ void RichTextBoxTest::largeRegisterIsNeverLaidOutByTheDocument()
     QTest::keyClick(m_box, Qt::Key_Home, Qt::ControlModifier);
     QCOMPARE(m_box->verticalScrollBar()->value(), 0);
     m_box->viewport()->repaint();
+
+    // Every cursor of the pane moved and wrote inside edit blocks: none asked for a paragraph's layout.
+    // A cursor outside one does, and that would shape the whole paragraph.
+    QCOMPARE(m_box->paragraphSizeQueries(), 0);
+    QTextCursor outside(m_box->document());
+    outside.setPosition(100);
+    QVERIFY(m_box->paragraphSizeQueries() > 0);
 }
 
 QTEST_MAIN(RichTextBoxTest)
