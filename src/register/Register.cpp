@@ -7,6 +7,7 @@
 #include "rtf/Writer.h"
 #include "textpane/QuietEdits.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -33,6 +34,22 @@ bool changesWhenRead(QChar c)
     return u == QChar::Nbsp || u == QChar::LineSeparator || u == 0xFDD0 || u == 0xFDD1;
 }
 
+// A document layout that lays out nothing.
+class NoLayout final : public QAbstractTextDocumentLayout
+{
+public:
+    using QAbstractTextDocumentLayout::QAbstractTextDocumentLayout;
+    void draw(QPainter*, const PaintContext&) override {}
+    int hitTest(const QPointF&, Qt::HitTestAccuracy) const override { return -1; }
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override { return {}; }
+    QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
+    QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
+
+protected:
+    void documentChanged(int, int, int) override {}
+};
+
 bool beginsWithRtfHeader(QStringView text)
 {
     return text.trimmed().startsWith(u"{\\rtf");
@@ -52,8 +69,12 @@ QByteArray rtfBytes(const QString& text)
 Register::Register()
     : m_document(std::make_unique<QTextDocument>())
 {
-    // contentsChanged, not contentsChange: the latter comes only while the document has a layout.
-    QObject::connect(m_document.get(), &QTextDocument::contentsChanged, m_document.get(), [this] {
+    // contentsChange tells every change of text or format, but only while the document has a layout;
+    // until a view gives it one of its own, it has one that lays out nothing. (contentsChanged would
+    // come without a layout too, but also after every edit block that changed nothing, such as a view
+    // reading text through a cursor.)
+    m_document->setDocumentLayout(new NoLayout(m_document.get()));
+    QObject::connect(m_document.get(), &QTextDocument::contentsChange, m_document.get(), [this] {
         if (!m_ownEdit)
             forgetText();
     });

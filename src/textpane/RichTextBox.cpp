@@ -36,9 +36,9 @@ namespace krambol::textpane {
 namespace {
 
 // Characters laid out at a time in idle work, and the time an idle step may take before it yields to
-// input, in nanoseconds.
+// input, in nanoseconds: short, so that a key, a click or an accept never waits behind one for long.
 constexpr int kIdleChunk = 2048;
-constexpr qint64 kIdleStepNs = 4'000'000;
+constexpr qint64 kIdleStepNs = 500'000;
 
 // Characters read at a time while a word move looks for the end of a word or of the blanks after it.
 constexpr int kScanStep = 512;
