@@ -13,6 +13,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <vector>
 
 namespace krambol::reg {
 
@@ -170,22 +171,65 @@ void Register::setFont(const QFont& font)
     m_document->setDefaultFont(font);
 }
 
-void Register::applyToWholeContent(const QTextCharFormat& format)
+void Register::applyToWholeContent(const QTextCharFormat& format, std::initializer_list<int> properties)
 {
-    // The register's font takes the property, so text in it (and plain text written later) shows it; text
-    // that carries a font of its own takes it too.
+    // The register's font takes the property, so text in it (and plain text written later) shows it.
     setFont(format.font().resolve(font()));
-    QTextCursor cursor(m_document.get());
-    cursor.beginEditBlock();
+
+    // Text with a format of its own shows the register's font wherever its format is silent, so it takes
+    // the property too once its format no longer holds one of its own: that is taken out of every format
+    // that holds it. The work is done per distinct format, and after it no format holds the property, so
+    // styling again changes nothing but the register's font.
+    const QList<QTextFormat> formats = m_document->allFormats();
+    QHash<int, QTextCharFormat> cleared;   // by format index: the format without the property
+    for (qsizetype index = 0; index < formats.size(); ++index) {
+        const QTextFormat& own = formats.at(index);
+        if (!own.isCharFormat())
+            continue;
+        if (std::none_of(properties.begin(), properties.end(), [&](int p) { return own.hasProperty(p); }))
+            continue;
+        QTextCharFormat without = own.toCharFormat();
+        for (int p : properties)
+            without.clearProperty(p);
+        cleared.insert(int(index), without);
+    }
+    if (cleared.isEmpty())
+        return;   // nothing holds it: the whole register already shows the register's font there
+
+    // The ranges first, the changes after: a change joins fragments that come to share a format, and a
+    // walk over fragments that are being joined would lose its way.
+    struct Range
+    {
+        int start;
+        int end;
+        int format;
+    };
+    std::vector<Range> ranges;
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (fragment.charFormat().properties().isEmpty())
+            const int index = fragment.charFormatIndex();
+            if (!cleared.contains(index))
                 continue;
-            cursor.setPosition(fragment.position());
-            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-            cursor.mergeCharFormat(format);
+            const int start = fragment.position();
+            const int end = start + fragment.length();
+            if (!ranges.empty() && ranges.back().end == start && ranges.back().format == index)
+                ranges.back().end = end;
+            else
+                ranges.push_back(Range{start, end, index});
         }
+    }
+    if (ranges.empty())
+        return;   // only formats nothing uses any more hold it
+
+    // One undo step, as any edit of the text: undoing it gives the runs back what they held of their own;
+    // the register's font, like every style of the whole register, stays.
+    QTextCursor cursor(m_document.get());
+    cursor.beginEditBlock();
+    for (const Range& range : ranges) {
+        cursor.setPosition(range.start);
+        cursor.setPosition(range.end, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(cleared.value(range.format));
     }
     cursor.endEditBlock();
 }
@@ -194,28 +238,28 @@ void Register::setBold(bool on)
 {
     QTextCharFormat format;
     format.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    applyToWholeContent(format);
+    applyToWholeContent(format, {QTextFormat::FontWeight});
 }
 
 void Register::setItalic(bool on)
 {
     QTextCharFormat format;
     format.setFontItalic(on);
-    applyToWholeContent(format);
+    applyToWholeContent(format, {QTextFormat::FontItalic});
 }
 
 void Register::setUnderline(bool on)
 {
     QTextCharFormat format;
     format.setFontUnderline(on);
-    applyToWholeContent(format);
+    applyToWholeContent(format, {QTextFormat::TextUnderlineStyle, QTextFormat::FontUnderline});
 }
 
 void Register::setPointSize(qreal points)
 {
     QTextCharFormat format;
     format.setFontPointSize(points);
-    applyToWholeContent(format);
+    applyToWholeContent(format, {QTextFormat::FontPointSize, QTextFormat::FontPixelSize});
 }
 
 std::optional<QString> Register::save(const QString& path) const

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QString>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -59,7 +60,9 @@ public:
     static void insertClipboardText(QTextCursor& cursor, const QString& text);
 
 private:
-    void applyToWholeContent(const QTextCharFormat& format);
+    // Gives the register's font the property `format` sets, and text with a format of its own shows it too:
+    // `properties` are the format properties that say it.
+    void applyToWholeContent(const QTextCharFormat& format, std::initializer_list<int> properties);
     bool isPlain() const;
     void forgetText();
 

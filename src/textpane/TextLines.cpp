@@ -78,6 +78,7 @@ qint64 TextLines::paragraphSizeQueries() const
 
 TextLines::TextLines(QTextDocument& document)
     : m_document(document)
+    , m_font(document.defaultFont())
 {
     auto* listener = new ChangeListener(&document, this);
     // The document owns its layout; the pointer here only lets the destructor silence it.
@@ -634,13 +635,21 @@ void TextLines::reset(int from, int removed, int added)
 {
     m_shaped.clear();
     const int length = m_document.characterCount();
+    // The document tells a change of its default font as a change of all of its text, and so it tells a
+    // text written over the whole document; the font tells them apart. The font alone changes no run: a
+    // run's format holds its own properties only, and takes the rest from the default font when a line is
+    // shaped.
+    const bool fontOnly = from == 0 && removed == 0 && added == length && m_document.defaultFont() != m_font;
+    m_font = m_document.defaultFont();
     if (from == 0 && from + added >= length - 1) {
-        // The whole text is new (or its default font changed): nothing holds. The height of a character
+        // The whole text is new, or its default font changed: no line holds. The height of a character
         // is the last one known until lines tell better.
         if (m_laidChars > 0)
             m_perCharacter = perCharacter();
-        m_runsValid = false;
-        m_dirtyFrom = m_dirtyTo = -1;
+        if (!fontOnly) {
+            m_runsValid = false;
+            m_dirtyFrom = m_dirtyTo = -1;
+        }
         m_segments.clear();
         placeSegments();
         return;

@@ -164,6 +164,8 @@ private:
 
     std::vector<Run> m_runs;
     bool m_runsValid = false;
+    // The document's default font as the last change left it.
+    QFont m_font;
     // The part of the document whose formats the table does not hold yet (from == to: only the runs on
     // either side may join).
     int m_dirtyFrom = -1;

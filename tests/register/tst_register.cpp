@@ -54,6 +54,7 @@ private slots:
     void appendWritesOnlyTheEntry();
     void textFollowsEditsMadeElsewhere();
     void stylingReachesTheFontAndOwnFormats();
+    void stylingShowsAsMergingIntoEveryRun();
     void filesKeepTheRegister();
 };
 
@@ -193,17 +194,96 @@ void RegisterTest::stylingReachesTheFontAndOwnFormats()
     QVERIFY(entries.font().bold() && entries.font().italic() && entries.font().underline());
     QCOMPARE(entries.font().pointSizeF(), 36.0);
     QCOMPARE(entries.font().family(), u"DejaVu Sans"_qs);
+    QVERIFY(hasOwnCharFormats(entries.document()));
     for (auto it = entries.document().begin().begin(); !it.atEnd(); ++it) {
-        const QTextCharFormat format = it.fragment().charFormat();
-        if (format.properties().isEmpty())
-            continue;   // shown in the register's font
-        QCOMPARE(format.fontWeight(), int(QFont::Bold));
-        QVERIFY(format.fontItalic() && format.fontUnderline());
-        QCOMPARE(format.fontPointSize(), 36.0);
+        const QFont shown = it.fragment().charFormat().font().resolve(entries.font());
+        QVERIFY(shown.bold() && shown.italic() && shown.underline());
+        QCOMPARE(shown.pointSizeF(), 36.0);
     }
     entries.setBold(false);
     QVERIFY(!entries.font().bold());
     QCOMPARE(entries.text(), u"plain own"_qs);
+}
+
+// Styling shows (and is saved) exactly as merging the property into every run with a format of its own
+// would, over runs of many distinct formats across paragraphs; it is one undo step that gives the runs
+// back what they held, and styling what no run holds any more leaves no undo step.
+void RegisterTest::stylingShowsAsMergingIntoEveryRun()
+{
+    QString rtf = u"{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}{\\f1 DejaVu Serif;}{\\f2 Liberation Mono;}}"
+                  "{\\colortbl;\\red200\\green0\\blue0;\\red0\\green0\\blue200;}"_qs;
+    for (int i = 0; i < 60; ++i)
+        rtf += u"{\\f%1\\fs%2\\cf%3%4%5%6 run%7 }%8"_qs.arg(i % 3).arg(16 + 2 * (i % 7)).arg(i % 3)
+                   .arg(i % 2 ? u"\\b"_qs : u"\\b0"_qs, i % 5 ? QString() : u"\\i"_qs,
+                        i % 4 ? QString() : u"\\ul"_qs)
+                   .arg(i).arg(i % 9 == 8 ? u"\\par "_qs : QString());
+    rtf += u"}"_qs;
+
+    Register entries;
+    Register merged;   // styled the plain way: the property merged into every run
+    for (Register* r : {&entries, &merged}) {
+        r->setFont(QFont(u"DejaVu Sans"_qs, 24));
+        r->setText(u"plain "_qs);
+        pasteAtEnd(*r, rtf);
+    }
+    const auto mergeIntoEveryRun = [&](const QTextCharFormat& property) {
+        merged.setFont(property.font().resolve(merged.font()));
+        QList<QPair<int, int>> runs;
+        for (QTextBlock block = merged.document().begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                if (!it.fragment().charFormat().properties().isEmpty())
+                    runs.append({it.fragment().position(), it.fragment().position() + it.fragment().length()});
+        QTextCursor cursor(&merged.document());
+        cursor.beginEditBlock();
+        for (const auto& [start, end] : runs) {
+            cursor.setPosition(start);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(property);
+        }
+        cursor.endEditBlock();
+    };
+    const QString before = entries.rtfBetween(0, -1);
+    const int undoSteps = entries.document().availableUndoSteps();
+
+    struct Step
+    {
+        void (Register::*style)(bool);
+        bool on;
+        qreal points;   // a size instead, when above 0
+    };
+    const Step steps[] = {{&Register::setBold, true, 0}, {&Register::setItalic, true, 0},
+                          {nullptr, false, 30},          {&Register::setUnderline, true, 0},
+                          {&Register::setBold, false, 0}, {nullptr, false, 12},
+                          {&Register::setUnderline, false, 0}};
+    for (const Step& step : steps) {
+        QTextCharFormat property;
+        if (step.points > 0) {
+            entries.setPointSize(step.points);
+            property.setFontPointSize(step.points);
+        } else {
+            (entries.*step.style)(step.on);
+            if (step.style == &Register::setBold)
+                property.setFontWeight(step.on ? QFont::Bold : QFont::Normal);
+            else if (step.style == &Register::setItalic)
+                property.setFontItalic(step.on);
+            else
+                property.setFontUnderline(step.on);
+        }
+        mergeIntoEveryRun(property);
+        QCOMPARE(entries.font(), merged.font());
+        QCOMPARE(entries.rtfBetween(0, -1), merged.rtfBetween(0, -1));
+    }
+    // Bold, italic, the size and underline each took one step; bold, the size and underline once more found
+    // nothing holding them. Undone, the runs hold what they held before, under the register's font as it is.
+    int undone = 0;
+    for (; entries.document().availableUndoSteps() > undoSteps; ++undone)
+        entries.document().undo();
+    QCOMPARE(undone, 4);
+    for (int i = 0; i < int(std::size(steps)); ++i)
+        merged.document().undo();
+    QCOMPARE(merged.document().availableUndoSteps(), undoSteps);
+    QCOMPARE(entries.rtfBetween(0, -1), merged.rtfBetween(0, -1));
+    QVERIFY(entries.rtfBetween(0, -1) != before);   // the register's font stays styled
 }
 
 void RegisterTest::filesKeepTheRegister()

@@ -348,7 +348,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("change");
         for (const char* change : {"type plain", "type formatted", "type inside a run", "remove across paragraphs",
                                    "remove between equal runs", "format a range", "clear a format",
-                                   "undo a large change", "paste formatted text", "new paragraph inside a run"})
+                                   "undo a large change", "paste formatted text", "new paragraph inside a run",
+                                   "default font", "default font, then a format", "whole text written anew"})
             QTest::newRow(change) << QString::fromLatin1(change);
     }
     void theFormatTableFollowsEveryChange()
@@ -394,6 +395,17 @@ private Q_SLOTS:
             into.mergeCharFormat(bold);
             cursor.setPosition(run.start + 2);
             cursor.insertFragment(QTextDocumentFragment(&other));
+        } else if (change.startsWith(u"default font")) {
+            QFont font(QStringLiteral("DejaVu Serif"), 14);
+            font.setBold(true);
+            m_document->setDefaultFont(font);
+            if (change.endsWith(u"format")) {
+                cursor.setPosition(run.start - 5);
+                cursor.setPosition(run.start + 5, QTextCursor::KeepAnchor);
+                cursor.mergeCharFormat(bold);
+            }
+        } else if (change == u"whole text written anew") {
+            m_document->setHtml(u"<p>"_qs + entries(300, 34) + u"<b>Пётр</b></p>"_qs);
         } else {
             insertAt(run.start + 2, u"\n"_qs);
         }
