@@ -106,17 +106,22 @@ bool Register::isPlain() const
     // Plain: what reading the text and writing it back as plain text would leave is the document as it
     // is, with no format of its own on any character or paragraph and no character that reads otherwise.
     bool plain = m_document->rootFrame()->childFrames().isEmpty();
-    for (QTextBlock block = m_document->begin(); plain && block.isValid(); block = block.next()) {
+    // The document keeps every format it ever used. When none of them has a property, no paragraph or
+    // character can carry one, and the paragraphs need no walk.
+    const QList<QTextFormat> formats = m_document->allFormats();
+    const bool everyFormatEmpty = std::all_of(formats.begin(), formats.end(), [](const QTextFormat& format) {
+        return !(format.isCharFormat() || format.isBlockFormat()) || format.properties().isEmpty();
+    });
+    for (QTextBlock block = m_document->begin(); plain && !everyFormatEmpty && block.isValid(); block = block.next()) {
         if (!block.blockFormat().properties().isEmpty() || !block.charFormat().properties().isEmpty())
             plain = false;
-        for (auto it = block.begin(); plain && !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.charFormat().properties().isEmpty())
+        for (auto it = block.begin(); plain && !it.atEnd(); ++it)
+            if (!it.fragment().charFormat().properties().isEmpty())
                 plain = false;
-            const QString raw = fragment.text();
-            if (std::any_of(raw.begin(), raw.end(), changesWhenRead))
-                plain = false;
-        }
+    }
+    if (plain) {
+        const QString raw = m_document->toRawText();
+        plain = std::none_of(raw.begin(), raw.end(), changesWhenRead);
     }
     m_plain = plain ? 1 : 0;
     return plain;
