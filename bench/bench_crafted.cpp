@@ -9,12 +9,13 @@
 //   bench_crafted --child codec|open FILE                           (one reading, as the rows do it)
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
+#include "BenchSupport.h"
 #include "ProcessMemory.h"
-#include "textpane/RichTextBox.h"
 #include "register/RichTextDocument.h"
 #include "rtf/Reader.h"
 #include "shell/Form1.h"
 #include "support/ScriptedServices.h"
+#include "textpane/RichTextBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -212,8 +213,7 @@ Row runChild(const QString& mode, const QString& path)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    krambol::bench::preferOffscreen();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 4 && args[1] == u"--child")

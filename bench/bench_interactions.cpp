@@ -24,6 +24,7 @@
 // painting outweigh a file of a few hundred kilobytes). The exit code is 1 when any row fails.
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
+#include "BenchSupport.h"
 #include "ProcessMemory.h"
 #include "rtf/Writer.h"
 #include "shell/Form1.h"
@@ -61,14 +62,12 @@
 using krambol::shell::Form1;
 using krambol::testing::ScriptedServices;
 
+using namespace krambol::bench;
+
 namespace {
 
-// The figures every row is held to, in milliseconds; memory as a multiple of the file's size.
-constexpr double kAt10k = 16;
-constexpr double kAt100k = 50;
 // Below this the bare editor's figure is noise, and being slower than it says nothing.
 constexpr double kBareFloor = 1;
-constexpr double kMemoryPerFileByte = 10;
 constexpr int kMemoryJudgedFrom = 10000;
 // A group of rows repeats until it has run this long (at least once) or its rounds are done.
 constexpr double kGroupBudgetMs = 3000;
@@ -78,20 +77,6 @@ constexpr int kSettleMs = 15000;
 constexpr int kPasteChars = 1000000;
 
 // --- the register's text -------------------------------------------------------------------------------
-
-const char16_t* const kNames[] = {u"Иван", u"Пётр", u"Олег", u"Вера", u"Анна", u"Юлия", u"Нина", u"Глеб",
-                                  u"Лена", u"Вова", u"Женя", u"Саша", u"Рома"};
-const char16_t* const kDiscs[] = {u"Игра", u"Диск", u"Хиты", u"Джаз", u"Кино", u"Софт", u"Роки"};
-
-QString nameOf(int i)
-{
-    return QString::fromUtf16(kNames[i % std::size(kNames)]);
-}
-
-QString discOf(int i)
-{
-    return QString::fromUtf16(kDiscs[(i / 3) % std::size(kDiscs)]);
-}
 
 // What follows the name in a full entry without a date: "------------Игра |".
 QString entryTail(int i)
@@ -973,7 +958,7 @@ QString cell(const Figure& f, double capSeconds)
 
 double limitFor(int entries)
 {
-    return entries == 10000 ? kAt10k : entries == 100000 ? kAt100k : 0;
+    return entries == 10000 ? kLimitAt10k : entries == 100000 ? kLimitAt100k : 0;
 }
 
 // PASS, FAIL with its reasons, or "-" when there is nothing to judge.
@@ -1057,8 +1042,7 @@ Options parse(const QStringList& args)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    krambol::bench::preferOffscreen();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     // --child SIDE SHAPE ENTRIES FILE DIR FROM ROUNDS FILTER
@@ -1089,7 +1073,7 @@ int main(int argc, char* argv[])
                 o.rounds, kGroupBudgetMs / 1000, o.capSeconds);
     std::printf("limits: %.0f ms at 10 000 entries, %.0f ms at 100 000, and not slower than bare where bare needs "
                 "more than %.0f ms; memory: rise of the peak over the session <= %.0f x the file\n",
-                kAt10k, kAt100k, kBareFloor, kMemoryPerFileByte);
+                kLimitAt10k, kLimitAt100k, kBareFloor, kMemoryPerFileByte);
 
     const std::vector<QString> names = rowNames(groups(QDir(dir.path())));
     bool anyFail = false;

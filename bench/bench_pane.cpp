@@ -6,6 +6,7 @@
 //   - one character typed in the middle.
 //
 //   bench_pane [--sizes 10000,100000]
+#include "BenchSupport.h"
 #include "textpane/RichTextBox.h"
 
 #include <QApplication>
@@ -122,8 +123,7 @@ Figures measure(int entries, bool paragraphs, bool formatted)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    krambol::bench::preferOffscreen();
     QApplication app(argc, argv);
     QList<int> sizes{10000, 100000};
     const QStringList args = app.arguments();

@@ -7,8 +7,9 @@
 //   bench_print [--sizes 10000,30000,100000] [--no-bare]
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
-#include "textpane/TextPrinter.h"
+#include "BenchSupport.h"
 #include "support/ScriptedServices.h"
+#include "textpane/TextPrinter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -79,8 +80,7 @@ struct Row
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    krambol::bench::preferOffscreen();
     QApplication app(argc, argv);
     std::vector<int> sizes{10000, 30000, 100000};
     bool bare = true;

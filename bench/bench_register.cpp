@@ -12,13 +12,14 @@
 //   bench_register --keep-files ...; bench_register --peak-open FILE   (one open, to run under a profiler)
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
+#include "BenchSupport.h"
 #include "ProcessMemory.h"
-#include "textpane/RichTextBox.h"
 #include "register/RichTextDocument.h"
 #include "rtf/Reader.h"
 #include "rtf/Writer.h"
 #include "shell/Form1.h"
 #include "support/ScriptedServices.h"
+#include "textpane/RichTextBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,31 +47,14 @@ using krambol::textpane::RichTextBox;
 using krambol::shell::Form1;
 using krambol::testing::ScriptedServices;
 
+using namespace krambol::bench;
+
 namespace {
 
 // The figures the register is held to, in milliseconds (memory: a multiple of the file size).
-constexpr double kAcceptAt10k = 16;
-constexpr double kAcceptAt100k = 50;
 constexpr double kOpenAt100k = 500;
 constexpr double kSave = 100;
 constexpr double kStartup = 300;
-constexpr double kMemoryPerFileByte = 10;
-
-// Names and discs of four letters, so that every entry after the first is 23 characters long, as on the
-// registers the earlier figures were taken on.
-const char16_t* const kNames[] = {u"Иван", u"Пётр", u"Олег", u"Вера", u"Анна", u"Юлия", u"Нина", u"Глеб",
-                                  u"Лена", u"Вова", u"Женя", u"Саша", u"Рома"};
-const char16_t* const kDiscs[] = {u"Игра", u"Диск", u"Хиты", u"Джаз", u"Кино", u"Софт", u"Роки"};
-
-QString nameOf(int i)
-{
-    return QString::fromUtf16(kNames[i % std::size(kNames)]);
-}
-
-QString discOf(int i)
-{
-    return QString::fromUtf16(kDiscs[(i / 3) % std::size(kDiscs)]);
-}
 
 // A full entry as the accept writes it with the start separator and no date: "Иван------------Игра |".
 QString fullEntry(int i)
@@ -354,7 +338,7 @@ void printAccept(const std::vector<SizeFigures>& all, int rounds)
     std::printf("%8s %9s | %9s %9s %10s | %9s %9s %9s | %8s %8s | %7s %s\n", "entries", "chars", "Command1", "toolbar",
                 "after open", "bare:rw", "bare:app", "bare:set", "C1/rw", "C1/app", "target", "verdict");
     for (const SizeFigures& f : all) {
-        const double target = f.entries == 10000 ? kAcceptAt10k : f.entries == 100000 ? kAcceptAt100k : 0;
+        const double target = f.entries == 10000 ? kLimitAt10k : f.entries == 100000 ? kLimitAt100k : 0;
         std::printf("%8d %9lld | %9.2f %9.2f %10.2f | %9.2f %9.2f %9.2f | %8.2f %8.2f | ", f.entries,
                     (long long)f.chars, f.command1, f.toolbar, f.afterOpen, f.bareRewrite, f.bareAppend, f.bareSetWhole,
                     ratio(f.command1, f.bareRewrite), ratio(f.command1, f.bareAppend));
@@ -560,8 +544,7 @@ Options parse(const QStringList& args)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    krambol::bench::preferOffscreen();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 3 && (args[1] == u"--peak-open" || args[1] == u"--peak-plain"))

@@ -3,6 +3,7 @@
 // Prints one line, "painted MS_A MS_B": milliseconds from entering main() to the first paint event of
 // Form1 or any widget inside it (MS_A), and to the end of that paint pass (MS_B); then quits. The parent
 // (bench_register) adds the time from spawning the process to reading that line.
+#include "BenchSupport.h"
 #include "platform/SystemServices.h"
 #include "shell/Form1.h"
 #include "windows/ApplicationIcon.h"
@@ -57,8 +58,7 @@ int main(int argc, char* argv[])
 {
     QElapsedTimer clock;
     clock.start();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    krambol::bench::preferOffscreen();
 
     // From here on, the same steps as the application's main().
     QApplication app(argc, argv);

@@ -2,8 +2,8 @@
 // Plays arbitrary edit scripts on a document whose lines the register pane keeps window by window: after
 // every script the lines must be exactly those of a whole-paragraph layout, whatever was laid out, reused
 // or left for later in between, and the table of formats must be what a reading of the whole document gives.
-#include "textpane/TextLines.h"
 #include "support/WholeParagraphLines.h"
+#include "textpane/TextLines.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/EditMode.h"
 
-#include "widgets/PictureButton.h"
 #include "textpane/RichTextBox.h"
+#include "widgets/PictureButton.h"
 
 namespace krambol::reg {
 

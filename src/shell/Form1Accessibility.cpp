@@ -2,9 +2,9 @@
 #include "shell/Form1.h"
 
 #include "cursors/ImageSlot.h"
-#include "widgets/PictureButton.h"
-#include "textpane/RichTextBox.h"
 #include "shell/EventHook.h"
+#include "textpane/RichTextBox.h"
+#include "widgets/PictureButton.h"
 
 #include <QAbstractButton>
 #include <QAction>

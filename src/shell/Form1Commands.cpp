@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Form1.h"
 
-#include "textpane/RichTextBox.h"
 #include "design/Twips.h"
 #include "shell/EventHook.h"
+#include "textpane/RichTextBox.h"
 #include "windows/Form2.h"
 #include "windows/FrmTip.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Form1.h"
 
-#include "widgets/PictureButton.h"
 #include "register/RegisterFiles.h"
+#include "widgets/PictureButton.h"
 
 namespace krambol::shell {
 

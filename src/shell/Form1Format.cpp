@@ -2,10 +2,10 @@
 #include "shell/Form1.h"
 
 #include "platform/CommonDialog.h"
-#include "widgets/PictureButton.h"
 #include "register/Register.h"
-#include "textpane/RichTextBox.h"
 #include "shell/FontSize.h"
+#include "textpane/RichTextBox.h"
+#include "widgets/PictureButton.h"
 
 #include <QLineEdit>
 

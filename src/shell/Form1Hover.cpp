@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Form1.h"
 
-#include "widgets/PictureButton.h"
-#include "textpane/RichTextBox.h"
 #include "design/Twips.h"
 #include "shell/EventHook.h"
+#include "textpane/RichTextBox.h"
+#include "widgets/PictureButton.h"
 
 #include <QCheckBox>
 #include <QLabel>

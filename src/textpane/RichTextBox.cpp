@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "textpane/RichTextBox.h"
 
+#include "design/Twips.h"
 #include "platform/Clipboard.h"
 #include "textpane/QuietEdits.h"
 #include "textpane/RichTextBoxAccessible.h"
 #include "textpane/TextKeys.h"
 #include "textpane/TextLines.h"
 #include "textpane/TextPrinter.h"
-#include "design/Twips.h"
 
 #include <QAccessible>
 #include <QApplication>

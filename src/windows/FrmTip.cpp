@@ -2,8 +2,8 @@
 #include "windows/FrmTip.h"
 
 #include "design/LeadingNumber.h"
-#include "textpane/RichTextBox.h"
 #include "design/Twips.h"
+#include "textpane/RichTextBox.h"
 #include "windows/LabelDesign.h"
 #include "windows/PictureBox.h"
 #include "windows/Pictures.h"

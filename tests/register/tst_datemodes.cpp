@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "textpane/RichTextBox.h"
 #include "support/Form1Fixture.h"
+#include "textpane/RichTextBox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

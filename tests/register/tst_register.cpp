@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/Register.h"
+#include "support/CharFormats.h"
 #include "support/TempFolder.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -11,17 +12,9 @@
 
 using krambol::reg::Register;
 
-namespace {
+using krambol::testing::hasOwnCharFormats;
 
-// Whether any text of the document carries a character format of its own.
-bool hasOwnCharFormats(const QTextDocument& document)
-{
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (!it.fragment().charFormat().properties().isEmpty())
-                return true;
-    return false;
-}
+namespace {
 
 // Writes `text` over the register as the accepts do: appended when it goes on from what is there.
 void write(Register& entries, const QString& text)

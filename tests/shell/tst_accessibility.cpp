@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cursors/ImageSlot.h"
-#include "widgets/PictureButton.h"
-#include "textpane/RichTextBox.h"
 #include "support/AccessibleTree.h"
 #include "support/Form1Fixture.h"
+#include "textpane/RichTextBox.h"
+#include "widgets/PictureButton.h"
 
 #include <QAccessible>
 #include <QApplication>

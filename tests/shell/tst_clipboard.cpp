@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/PictureButton.h"
-#include "textpane/RichTextBox.h"
 #include "support/Form1Fixture.h"
+#include "textpane/RichTextBox.h"
+#include "widgets/PictureButton.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
+
+#include <optional>
 
 using namespace krambol;
 
@@ -55,6 +57,18 @@ private:
         QTextCursor cursor(f.ui().Box->document());
         cursor.setPosition(position + 1);  // the format of the character before the cursor
         return cursor.charFormat().font().resolve(f.ui().Box->document()->defaultFont());
+    }
+    // The printer dialog answers with a PDF printer writing to the path.
+    void printTo(const QString& pdf, std::optional<QPrinter::PrintRange> range = std::nullopt)
+    {
+        f.seams->dialog.printerFactory = [pdf, range] {
+            auto printer = std::make_unique<QPrinter>();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            if (range)
+                printer->setPrintRange(*range);
+            return printer;
+        };
     }
 
     testing::Form1Fixture f;
@@ -163,14 +177,8 @@ void ClipboardTest::printsSelectionOrWholeRegister()
         QSKIP("pdftotext (Debian package poppler-utils) is not installed");
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("register.pdf"));
-    f.seams->dialog.printerFactory = [&] {
-        auto printer = std::make_unique<QPrinter>();
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdf);
-        // The range picked in the dialog does not matter.
-        printer->setPrintRange(QPrinter::AllPages);
-        return printer;
-    };
+    // The range picked in the dialog does not matter.
+    printTo(pdf, QPrinter::AllPages);
     select(from, to);
     f.form->нг_Click();
 
@@ -207,12 +215,7 @@ void ClipboardTest::printCancelledAtAPageStopsThere()
     f.ui().Box->setText(text);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("register.pdf"));
-    f.seams->dialog.printerFactory = [&] {
-        auto printer = std::make_unique<QPrinter>();
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdf);
-        return printer;
-    };
+    printTo(pdf);
     f.seams->progress.cancelAtStep = 2;
     f.form->нг_Click();
 
@@ -234,12 +237,7 @@ void ClipboardTest::printerThatCannotOpenIsReported()
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("no such folder/register.pdf"));
-    f.seams->dialog.printerFactory = [&] {
-        auto printer = std::make_unique<QPrinter>();
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdf);
-        return printer;
-    };
+    printTo(pdf);
     f.form->нг_Click();
 
     QCOMPARE(f.seams->messages.calls.size(), 1);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/PictureButton.h"
-#include "textpane/RichTextBox.h"
 #include "support/Form1Fixture.h"
+#include "textpane/RichTextBox.h"
+#include "widgets/PictureButton.h"
 #include "WindowMouse.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/PictureButton.h"
-#include "textpane/RichTextBox.h"
 #include "design/Twips.h"
 #include "shell/ControlTable.h"
 #include "support/Form1Fixture.h"
+#include "textpane/RichTextBox.h"
+#include "widgets/PictureButton.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/PictureButton.h"
-#include "textpane/RichTextBox.h"
 #include "shell/FontSize.h"
 #include "support/Form1Fixture.h"
+#include "textpane/RichTextBox.h"
+#include "widgets/PictureButton.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

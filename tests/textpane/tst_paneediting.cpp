@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "textpane/RichTextBox.h"
-#include "textpane/TextKeys.h"
 #include "support/ScriptedServices.h"
 #include "support/ShownPane.h"
+#include "textpane/RichTextBox.h"
+#include "textpane/TextKeys.h"
 
 #include <QApplication>
 #include <QDrag>

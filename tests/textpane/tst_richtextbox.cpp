@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "textpane/RichTextBox.h"
+#include "support/CharFormats.h"
 #include "support/ShownPane.h"
+#include "textpane/RichTextBox.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -15,6 +16,8 @@
 
 using krambol::textpane::RichTextBox;
 
+using krambol::testing::hasOwnCharFormats;
+
 namespace {
 
 // Words short enough that a narrow pane wraps between them, never inside one.
@@ -25,16 +28,6 @@ QString manyWords(int count)
     for (int i = 0; i < count; ++i)
         out << words[i % words.size()];
     return out.join(u' ');
-}
-
-// Whether any text of the document carries a character format of its own.
-bool hasOwnCharFormats(const QTextDocument& document)
-{
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (!it.fragment().charFormat().properties().isEmpty())
-                return true;
-    return false;
 }
 
 // Types the text key by key; letters beyond ASCII come as their own keys, as a Russian layout sends them.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "textpane/TextLines.h"
 #include "support/WholeParagraphLines.h"
+#include "textpane/TextLines.h"
 
 #include <QGuiApplication>
 #include <QRandomGenerator>

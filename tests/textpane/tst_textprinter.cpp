@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "textpane/TextPrinter.h"
 #include "support/ScriptedServices.h"
+#include "textpane/TextPrinter.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "textpane/RichTextBox.h"
 #include "support/ScriptedServices.h"
+#include "textpane/RichTextBox.h"
 #include "windows/FrmTip.h"
 #include "windows/PictureBox.h"
 

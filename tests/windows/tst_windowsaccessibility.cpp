@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "textpane/RichTextBox.h"
 #include "support/AccessibleTree.h"
+#include "textpane/RichTextBox.h"
 #include "windows/Form2.h"
 #include "windows/Form3.h"
 #include "windows/FrmTip.h"
