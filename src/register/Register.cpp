@@ -68,17 +68,29 @@ QByteArray rtfBytes(const QString& text)
 } // namespace
 
 Register::Register()
-    : m_document(std::make_unique<QTextDocument>())
+    : m_document(makeDocument())
 {
+}
+
+std::unique_ptr<QTextDocument> Register::makeDocument()
+{
+    auto document = std::make_unique<QTextDocument>();
+    QTextDocument* const d = document.get();
     // contentsChange tells every change of text or format, but only while the document has a layout;
     // until a view gives it one of its own, it has one that lays out nothing. (contentsChanged would
     // come without a layout too, but also after every edit block that changed nothing, such as a view
     // reading text through a cursor.)
-    m_document->setDocumentLayout(new NoLayout(m_document.get()));
-    QObject::connect(m_document.get(), &QTextDocument::contentsChange, m_document.get(), [this] {
-        if (!m_ownEdit)
+    d->setDocumentLayout(new NoLayout(d));
+    QObject::connect(d, &QTextDocument::contentsChange, d, [this, d] {
+        if (!m_ownEdit && d == m_document.get())
             forgetText();
     });
+    // A new edit ends what redo could bring back, a deletion of the whole register too.
+    QObject::connect(d, &QTextDocument::undoCommandAdded, d, [this, d] {
+        if (d == m_document.get())
+            m_later.clear();
+    });
+    return document;
 }
 
 Register::~Register() = default;
@@ -134,6 +146,72 @@ void Register::setText(const QString& text)
         m_document->setPlainText(text);
     }
     forgetText();
+    forgetOtherDocuments();
+}
+
+void Register::forgetOtherDocuments()
+{
+    m_earlier.clear();
+    m_later.clear();
+}
+
+std::unique_ptr<QTextDocument> Register::show(std::unique_ptr<QTextDocument> document, int caret)
+{
+    // The register's font, like every style of the whole register, is not undone.
+    if (document->defaultFont() != m_document->defaultFont())
+        document->setDefaultFont(m_document->defaultFont());
+    m_document.swap(document);
+    forgetText();
+    if (m_replaced)
+        m_replaced(caret);
+    return document;
+}
+
+bool Register::clearWhole()
+{
+    if (!m_document->rootFrame()->childFrames().isEmpty())
+        return false;
+    auto empty = makeDocument();
+    empty->setDefaultFont(m_document->defaultFont());
+    empty->setDocumentMargin(m_document->documentMargin());
+    empty->setDefaultTextOption(m_document->defaultTextOption());
+    empty->setUseDesignMetrics(m_document->useDesignMetrics());
+    empty->setIndentWidth(m_document->indentWidth());
+    {
+        // What deleting everything leaves: one paragraph in the last one's format, whose character
+        // format (and so that of what is typed next) is the first one's.
+        NoUndo noUndo(*empty);
+        QTextCursor cursor(empty.get());
+        cursor.setBlockFormat(m_document->lastBlock().blockFormat());
+        cursor.setBlockCharFormat(m_document->firstBlock().charFormat());
+    }
+    // The deletion is a new edit: what redo could bring back in the kept document goes, as it would.
+    m_document->clearUndoRedoStacks(QTextDocument::RedoStack);
+    m_later.clear();
+    m_earlier.push_back(show(std::move(empty), 0));
+    return true;
+}
+
+bool Register::undoClear()
+{
+    if (m_earlier.empty() || m_document->isUndoAvailable())
+        return false;
+    std::unique_ptr<QTextDocument> earlier = std::move(m_earlier.back());
+    m_earlier.pop_back();
+    // Undoing a deletion leaves the caret after what came back.
+    const int end = earlier->characterCount() - 1;
+    m_later.push_back(show(std::move(earlier), end));
+    return true;
+}
+
+bool Register::redoClear()
+{
+    if (m_later.empty() || m_document->isRedoAvailable())
+        return false;
+    std::unique_ptr<QTextDocument> later = std::move(m_later.back());
+    m_later.pop_back();
+    m_earlier.push_back(show(std::move(later), 0));
+    return true;
 }
 
 void Register::append(const QString& entry)
@@ -154,6 +232,7 @@ void Register::append(const QString& entry)
         });
         m_ownEdit = false;
     }
+    forgetOtherDocuments();
     // The document reads a written "\r\n", "\r" or paragraph separator as a line break; the plain text
     // kept here must read as the document does.
     if (entry.contains(u'\r') || entry.contains(QChar::ParagraphSeparator)) {
@@ -289,6 +368,7 @@ std::optional<QString> Register::open(const QString& path)
         insertRtfDocument(cursor, result.document);
     }
     forgetText();
+    forgetOtherDocuments();
     return std::nullopt;
 }
 

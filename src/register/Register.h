@@ -4,9 +4,11 @@
 #include <QFont>
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QTextCharFormat;
 class QTextCursor;
@@ -26,6 +28,20 @@ public:
     Register& operator=(const Register&) = delete;
 
     QTextDocument& document() const { return *m_document; }
+    // Tells when the register shows another document (after clearWhole, undoClear, redoClear), with
+    // where the caret goes in it; views show document() from then on.
+    void onDocumentReplaced(std::function<void(int caret)> replaced) { m_replaced = std::move(replaced); }
+
+    // The user's deletion of the whole register, as one undo step that does not write the register out
+    // again: the document is kept whole and an empty one takes its place, with the formats such a
+    // deletion leaves (the last paragraph's format, the first paragraph's character format). Undo past
+    // the empty document's own edits brings the kept one back as it was, with its own undo history;
+    // redo goes forward again. False, and nothing done, when the document holds frames or tables.
+    bool clearWhole();
+    // Undo and redo across such a deletion, for when the document shown has nothing left to undo or to
+    // redo; false when there is none to cross.
+    bool undoClear();
+    bool redoClear();
 
     // The whole register as plain text, line breaks as "\n"; kept until something else changes the
     // document.
@@ -65,8 +81,17 @@ private:
     void applyToWholeContent(const QTextCharFormat& format, std::initializer_list<int> properties);
     bool isPlain() const;
     void forgetText();
+    std::unique_ptr<QTextDocument> makeDocument();
+    // Shows another document and gives back the one shown before, once views have left it.
+    std::unique_ptr<QTextDocument> show(std::unique_ptr<QTextDocument> document, int caret);
+    // A change that is not undone ends the undo history, across deletions too.
+    void forgetOtherDocuments();
 
     std::unique_ptr<QTextDocument> m_document;
+    // Documents deleted whole, the latest last, and those undo brought back from, the next last.
+    std::vector<std::unique_ptr<QTextDocument>> m_earlier;
+    std::vector<std::unique_ptr<QTextDocument>> m_later;
+    std::function<void(int)> m_replaced;
     // The plain text and whether the document holds nothing but plain text in the register's font, kept
     // until the next change the register did not make itself.
     mutable QString m_text;

@@ -235,6 +235,10 @@ void Form1::buildControls()
     m_ui.Box->setPointer(fieldPointer);
     m_register->setFont(registerFont());
     m_ui.Box->setDocument(&m_register->document());
+    // Deleting the whole register, and undoing that, exchange documents rather than write it out again.
+    m_register->onDocumentReplaced([this](int caret) { m_ui.Box->setDocument(&m_register->document(), caret); });
+    m_ui.Box->setWholeContent({[this] { return m_register->clearWhole(); }, [this] { return m_register->undoClear(); },
+                               [this] { return m_register->redoClear(); }});
     m_ui.Box->setClipboard(&m_services.clipboard);
     m_ui.Box->setLocked(true);
     m_ui.isp->setToolTip(QStringLiteral("Исправить/Не исправлять"));

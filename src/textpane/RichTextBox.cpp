@@ -79,6 +79,9 @@ RichTextBox::~RichTextBox()
 {
     // The lines go first: the document would otherwise tell them of its own destruction.
     m_lines.reset();
+    for (auto& [document, kept] : m_keptLines)
+        disconnect(kept.gone);
+    m_keptLines.clear();
 }
 
 void RichTextBox::setDocument(QTextDocument* document)
@@ -87,16 +90,51 @@ void RichTextBox::setDocument(QTextDocument* document)
         document = m_ownDocument;
     if (document == m_document)
         return;
+    setDocument(document, 0);
+    showStart();
+}
+
+void RichTextBox::setDocument(QTextDocument* document, int caret)
+{
+    if (!document)
+        document = m_ownDocument;
+    if (document == m_document)
+        return;
     dropPreedit();
     m_dragged = QTextCursor();
-    m_lines.reset();
+    keepLines();
     disconnect(m_contentsChange);
     m_document = document;
-    m_lines = std::make_unique<TextLines>(*m_document);
+    if (auto kept = m_keptLines.find(m_document); kept != m_keptLines.end()) {
+        disconnect(kept->second.gone);
+        m_lines = std::move(kept->second.lines);
+        m_keptLines.erase(kept);
+    } else {
+        m_lines = std::make_unique<TextLines>(*m_document);
+    }
     m_lines->onChange([this] { contentsChanged(); });
     m_contentsChange = connect(m_document, &QTextDocument::contentsChange, this, &RichTextBox::contentsChange);
     m_lines->setWidth(viewport()->width() - 2 * margin());
-    showStart();
+    m_cursor = QTextCursor(m_document);
+    place(m_cursor, std::clamp(caret, 0, endPosition()));
+    edited();
+}
+
+void RichTextBox::keepLines()
+{
+    if (!m_lines)
+        return;
+    // Lines of a document that changes while it is not shown follow the change; they are dropped with
+    // the document.
+    m_lines->onChange(nullptr);
+    QTextDocument* const document = m_document;
+    const QMetaObject::Connection gone = connect(document, &QObject::destroyed, this, [this, document] {
+        if (auto kept = m_keptLines.find(document); kept != m_keptLines.end()) {
+            kept->second.lines->abandon();
+            m_keptLines.erase(kept);
+        }
+    });
+    m_keptLines[document] = KeptLines{std::move(m_lines), gone};
 }
 
 void RichTextBox::contentsChange(int from, int removed, int added)
@@ -194,6 +232,9 @@ int RichTextBox::selectionLength() const
 
 void RichTextBox::deleteSelection()
 {
+    if (m_cursor.hasSelection() && m_cursor.selectionStart() == 0 && m_cursor.selectionEnd() == endPosition()
+        && m_whole.clear && m_whole.clear())
+        return;
     quietly(m_cursor, [&] { m_cursor.removeSelectedText(); });
     edited();
 }
@@ -848,10 +889,14 @@ void RichTextBox::runKeyCommand(const KeyCommand& command)
             insertTyped(*pasted);
         return;
     case KeyAction::Undo:
+        if (!m_document->isUndoAvailable() && m_whole.undo && m_whole.undo())
+            return;
         m_document->undo(&m_cursor);
         edited();
         return;
     case KeyAction::Redo:
+        if (!m_document->isRedoAvailable() && m_whole.redo && m_whole.redo())
+            return;
         m_document->redo(&m_cursor);
         edited();
         return;

@@ -7,6 +7,7 @@
 #include <QTextLayout>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -58,6 +59,19 @@ public:
     // own layout (documentLayout()) is a stand-in that reports changes and lays out nothing.
     QTextDocument* document() const { return m_document; }
     void setDocument(QTextDocument* document);
+    // Shows another document with the caret at `caret` and the view on it, as after an edit.
+    void setDocument(QTextDocument* document, int caret);
+    // Whoever owns the document may take over the user's deletion of the whole content (by key, cut or
+    // deleteSelection) and undo and redo past the ends of the document's own history, typically by
+    // giving the pane another document. Each returns whether it did; the pane edits the document
+    // itself when it did not, or when none is set.
+    struct WholeContent
+    {
+        std::function<bool()> clear;
+        std::function<bool()> undo;
+        std::function<bool()> redo;
+    };
+    void setWholeContent(WholeContent handlers) { m_whole = std::move(handlers); }
 
     // The whole content as plain text; empty content reads as an empty string.
     QString text() const;
@@ -198,7 +212,17 @@ private:
 
     QTextDocument* m_document;
     QTextDocument* m_ownDocument;
+    WholeContent m_whole;
     std::unique_ptr<TextLines> m_lines;
+    // The lines of documents shown before, kept while those documents live: showing one
+    // again (as undoing a deletion of everything does) finds its lines laid out and its formats read.
+    struct KeptLines
+    {
+        std::unique_ptr<TextLines> lines;
+        QMetaObject::Connection gone;
+    };
+    std::map<QTextDocument*, KeptLines> m_keptLines;
+    void keepLines();
     QTextCursor m_cursor;
     bool m_locked = false;
     bool m_tabChangesFocus = false;

@@ -88,7 +88,7 @@ TextLines::TextLines(QTextDocument& document)
 
 TextLines::~TextLines()
 {
-    if (m_document.documentLayout() == m_listener)
+    if (m_listener && m_document.documentLayout() == m_listener)
         static_cast<ChangeListener*>(m_listener)->forget();
 }
 
@@ -119,25 +119,41 @@ QString TextLines::textBetween(int from, int to) const
 // register has no runs at all. Equal formats that touch are one run; a paragraph separator ends a run.
 void TextLines::appendRunsOfFragments(std::vector<Run>& into, int from, int to) const
 {
-    for (QTextBlock block = m_document.findBlock(from); block.isValid() && block.position() < to;
-         block = block.next()) {
+    // A paragraph's fragments follow each other from its start, and fragments that share a format index
+    // share the format: positions are added up and each format is read once in a row of fragments, since
+    // asking a fragment for its position walks the document's tree and reading a format copies it.
+    int lastIndex = -1;
+    QTextCharFormat format;
+    bool plain = true;
+    bool extendsLast = false;   // the last run ends at this fragment and has its format
+    for (QTextBlock block = m_document.findBlock(from); block.isValid(); block = block.next()) {
+        int fragmentStart = block.position();
+        if (fragmentStart >= to)
+            break;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const int fragmentStart = fragment.position();
             const int fragmentEnd = fragmentStart + fragment.length();
+            const int start = std::max(fragmentStart, from);
+            fragmentStart = fragmentEnd;
             if (fragmentEnd <= from)
                 continue;
-            if (fragmentStart >= to)
+            if (start >= to)
                 break;
-            const QTextCharFormat format = fragment.charFormat();
-            if (format.properties().isEmpty())
+            const int index = fragment.charFormatIndex();
+            if (index != lastIndex) {
+                lastIndex = index;
+                format = fragment.charFormat();
+                plain = format.propertyCount() == 0;
+                extendsLast = false;
+            }
+            if (plain)
                 continue;
-            const int start = std::max(fragmentStart, from);
             const int end = std::min(fragmentEnd, to);
-            if (!into.empty() && into.back().end == start && into.back().format == format)
+            if (!into.empty() && into.back().end == start && (extendsLast || into.back().format == format))
                 into.back().end = end;
             else
                 into.push_back(Run{start, end, format});
+            extendsLast = true;
         }
     }
 }

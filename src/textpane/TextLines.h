@@ -43,6 +43,9 @@ public:
     TextLines(const TextLines&) = delete;
     TextLines& operator=(const TextLines&) = delete;
 
+    // The document is going away: the lines no longer touch it, not even when they go.
+    void abandon() { m_listener = nullptr; }
+
     // Called after every change of the document, whoever made it.
     void onChange(std::function<void()> handler) { m_onChange = std::move(handler); }
 

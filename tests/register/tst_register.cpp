@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/Register.h"
 #include "support/CharFormats.h"
+#include "textpane/RichTextBox.h"
 #include "support/TempFolder.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -13,6 +14,7 @@
 using krambol::reg::Register;
 
 using krambol::testing::hasOwnCharFormats;
+using krambol::textpane::RichTextBox;
 
 namespace {
 
@@ -33,6 +35,61 @@ void pasteAtEnd(Register& entries, const QString& clipboard)
     Register::insertClipboardText(end, clipboard);
 }
 
+// Everything a document holds that an edit can change: the text, and the formats of every paragraph and
+// every run.
+struct Contents
+{
+    QString text;
+    QList<QTextFormat> formats;
+    bool operator==(const Contents&) const = default;
+};
+
+Contents contentsOf(const QTextDocument& document)
+{
+    Contents c{document.toRawText(), {}};
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        c.formats << block.blockFormat() << block.charFormat();
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            c.formats << it.fragment().charFormat();
+    }
+    return c;
+}
+
+// The same content written into a document, in three shapes: plain text; paragraphs with formats of
+// their own; runs in several fonts.
+void fillShape(QTextDocument& document, const QString& shape)
+{
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    if (shape == u"plain") {
+        cursor.insertText(u"Иванов Сергей Дюна 01.02.2003 Петров Пётр Ирония судьбы"_qs);
+    } else if (shape == u"paragraphs") {
+        QTextBlockFormat right;
+        right.setAlignment(Qt::AlignRight);
+        QTextCharFormat italic;
+        italic.setFontItalic(true);
+        cursor.setBlockFormat(right);
+        cursor.setBlockCharFormat(italic);
+        cursor.insertText(u"Иванов Сергей"_qs);
+        QTextBlockFormat centred;
+        centred.setAlignment(Qt::AlignHCenter);
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.insertText(u"Дюна"_qs);
+        cursor.insertBlock(centred, italic);
+    } else {
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        bold.setFontFamilies({u"Arial"_qs});
+        QTextCharFormat red;
+        red.setForeground(QColor(Qt::red));
+        red.setFontPointSize(36);
+        cursor.insertText(u"Иванов "_qs, bold);
+        cursor.insertText(u"Дюна "_qs, red);
+        cursor.insertText(u"Петров"_qs, bold);
+    }
+    cursor.endEditBlock();
+}
+
 } // namespace
 
 class RegisterTest : public QObject
@@ -49,6 +106,9 @@ private slots:
     void stylingReachesTheFontAndOwnFormats();
     void stylingShowsAsMergingIntoEveryRun();
     void filesKeepTheRegister();
+    void deletingEverythingUndoesAsAnEdit_data();
+    void deletingEverythingUndoesAsAnEdit();
+    void deletingEverythingKeepsTheRegistersStyle();
 };
 
 void RegisterTest::textReadsAsPlainTextWould_data()
@@ -300,6 +360,94 @@ void RegisterTest::filesKeepTheRegister()
     const std::optional<QString> error = opened.open(folder.path(u"нет.krm"_qs));
     QVERIFY(error && !error->isEmpty());
     QCOMPARE(opened.text(), entries.text());
+}
+
+void RegisterTest::deletingEverythingUndoesAsAnEdit_data()
+{
+    // Keys, each as the user presses them: A select all, D Delete, B Backspace, X cut, Z undo, Y redo, E
+    // to the end, H to the start; anything else is typed.
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<QString>("keys");
+    for (const char* shape : {"plain", "paragraphs", "formatted"}) {
+        const auto row = [&](const char* name, const char* keys) {
+            QTest::addRow("%s: %s", shape, name) << QString::fromLatin1(shape) << QString::fromLatin1(keys);
+        };
+        row("delete, undo, redo, undo", "ADZYZ");
+        row("cut", "AXZ");
+        row("Backspace", "ABZY");
+        row("typing after, undone and redone", "ADqwZZYYZZZ");
+        row("edits before come back in order", "EqHwADZZZZYYYY");
+        row("an edit after undo ends redo", "ADZHqYYZ");
+        row("what redo had before goes", "EqZADZY");
+        row("twice", "ADqADZZZZYYY");
+        row("nothing to undo or redo", "ZYADYZZ");
+    }
+}
+
+// Deleting the whole register exchanges documents; whatever the keys after it, the register and the
+// caret are as Qt's own undo history would leave them.
+void RegisterTest::deletingEverythingUndoesAsAnEdit()
+{
+    QFETCH(QString, shape);
+    QFETCH(QString, keys);
+
+    Register entries;
+    fillShape(entries.document(), shape);
+    entries.document().clearUndoRedoStacks();
+    RichTextBox pane;
+    pane.setDocument(&entries.document());
+    entries.onDocumentReplaced([&](int caret) { pane.setDocument(&entries.document(), caret); });
+    pane.setWholeContent({[&] { return entries.clearWhole(); }, [&] { return entries.undoClear(); },
+                          [&] { return entries.redoClear(); }});
+
+    QTextDocument reference;
+    fillShape(reference, shape);
+    reference.clearUndoRedoStacks();
+    RichTextBox plain;
+    plain.setDocument(&reference);
+
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        for (RichTextBox* box : {&pane, &plain}) {
+            switch (keys.at(i).unicode()) {
+            case u'A': QTest::keySequence(box, QKeySequence::SelectAll); break;
+            case u'D': QTest::keyClick(box, Qt::Key_Delete); break;
+            case u'B': QTest::keyClick(box, Qt::Key_Backspace); break;
+            case u'X': QTest::keySequence(box, QKeySequence::Cut); break;
+            case u'Z': QTest::keySequence(box, QKeySequence::Undo); break;
+            case u'Y': QTest::keySequence(box, QKeySequence::Redo); break;
+            case u'E': QTest::keySequence(box, QKeySequence::MoveToEndOfDocument); break;
+            case u'H': QTest::keySequence(box, QKeySequence::MoveToStartOfDocument); break;
+            default: QTest::keyClicks(box, QString(keys.at(i)));
+            }
+        }
+        const QByteArray step = "after " + keys.left(i + 1).toLatin1();
+        QVERIFY2(pane.document() == &entries.document(), step);
+        QVERIFY2(contentsOf(entries.document()) == contentsOf(reference), step);
+        QCOMPARE(entries.text(), reference.toPlainText());
+        QVERIFY2(pane.textCursor().anchor() == plain.textCursor().anchor(), step);
+        QVERIFY2(pane.textCursor().position() == plain.textCursor().position(), step);
+    }
+}
+
+// The register's font is a style of the whole register: undoing a deletion does not take it back, and
+// a change that is not undone (an accept) ends the history across the deletion too.
+void RegisterTest::deletingEverythingKeepsTheRegistersStyle()
+{
+    Register entries;
+    entries.setFont(QFont(u"Arial"_qs, 24));
+    entries.setText(u"Иванов Дюна"_qs);
+    QVERIFY(entries.clearWhole());
+    QCOMPARE(entries.document().toPlainText(), QString());
+    entries.setBold(true);
+    QVERIFY(entries.undoClear());
+    QCOMPARE(entries.text(), u"Иванов Дюна"_qs);
+    QVERIFY(entries.font().bold());
+    QCOMPARE(entries.document().defaultFont(), entries.font());
+
+    QVERIFY(entries.redoClear());
+    entries.append(u"Петров"_qs);
+    QVERIFY(!entries.undoClear());
+    QCOMPARE(entries.text(), u"Петров"_qs);
 }
 
 QTEST_MAIN(RegisterTest)
