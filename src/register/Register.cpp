@@ -44,6 +44,9 @@ bool anyChangesWhenRead(QStringView text)
 // register (plain, every character reading as itself); a larger one makes the register read it all again.
 constexpr int kCheckedChange = 4096;
 
+// A register whose paragraphs hold more characters than this on average is written whole.
+constexpr int kLongestParagraphInPlace = 256;
+
 // A rewrite in place changes each character that reads otherwise one by one; past this many it is cheaper
 // to write the whole text again.
 int mostInPlaceChanges(const QTextDocument& document)
@@ -232,6 +235,10 @@ bool Register::rewriteInPlace(const QString& entry)
     // that reads otherwise becomes what it reads as, and every character and paragraph loses its format.
     // Frames and tables are left to the whole write: it takes their structure out too.
     if (!m_document->rootFrame()->childFrames().isEmpty())
+        return false;
+    // Long paragraphs are written again faster than their runs are changed one by one: a paragraph costs
+    // about as much to write as twenty runs to change.
+    if (m_document->characterCount() > kLongestParagraphInPlace * m_document->blockCount())
         return false;
     QString raw;
     std::vector<int> changed;
