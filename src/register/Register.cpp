@@ -35,6 +35,25 @@ bool changesWhenRead(QChar c)
     return u == QChar::Nbsp || u == QChar::LineSeparator || u == 0xFDD0 || u == 0xFDD1;
 }
 
+bool anyChangesWhenRead(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), changesWhenRead);
+}
+
+// A change of the document by someone else up to this many characters is read to keep what is known of the
+// register (plain, every character reading as itself); a larger one makes the register read it all again.
+constexpr int kCheckedChange = 4096;
+
+// A register whose paragraphs hold more characters than this on average is written whole.
+constexpr int kLongestParagraphInPlace = 256;
+
+// A rewrite in place changes each character that reads otherwise one by one; past this many it is cheaper
+// to write the whole text again.
+int mostInPlaceChanges(const QTextDocument& document)
+{
+    return document.blockCount() / 2 + 256;
+}
+
 // A document layout that lays out nothing.
 class NoLayout final : public QAbstractTextDocumentLayout
 {
@@ -81,9 +100,9 @@ std::unique_ptr<QTextDocument> Register::makeDocument()
     // come without a layout too, but also after every edit block that changed nothing, such as a view
     // reading text through a cursor.)
     d->setDocumentLayout(new NoLayout(d));
-    QObject::connect(d, &QTextDocument::contentsChange, d, [this, d] {
+    QObject::connect(d, &QTextDocument::contentsChange, d, [this, d](int from, int, int added) {
         if (!m_ownEdit && d == m_document.get())
-            forgetText();
+            noticeChange(from, added);
     });
     // A new edit ends what redo could bring back, a deletion of the whole register too.
     QObject::connect(d, &QTextDocument::undoCommandAdded, d, [this, d] {
@@ -100,6 +119,46 @@ void Register::forgetText()
     m_textValid = false;
     m_text.clear();
     m_plain = -1;
+    m_readsAsWritten = -1;
+}
+
+void Register::noticeChange(int from, int added)
+{
+    const int wasPlain = m_plain;
+    const int wasReadable = m_readsAsWritten;
+    forgetText();
+    // What was true of the whole register stays true of it when what came in keeps it: a view's typing or a
+    // small paste is read, not the whole register. (What went out cannot make a register less plain.)
+    if (added > kCheckedChange || (wasPlain != 1 && wasReadable != 1))
+        return;
+    const int to = from + added;
+    bool formatsEmpty = true;
+    for (QTextBlock block = m_document->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        formatsEmpty = formatsEmpty && block.blockFormat().properties().isEmpty()
+                       && block.charFormat().properties().isEmpty();
+        for (auto it = block.begin(); formatsEmpty && !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() >= to)
+                break;
+            if (fragment.position() + fragment.length() > from)
+                formatsEmpty = fragment.charFormat().properties().isEmpty();
+        }
+    }
+    bool readable = true;
+    for (int position = from; readable && position < to; ++position)
+        readable = !changesWhenRead(m_document->characterAt(position));
+    if (wasReadable == 1)
+        m_readsAsWritten = readable ? 1 : 0;
+    if (wasPlain == 1)
+        m_plain = formatsEmpty && readable ? 1 : 0;
+}
+
+bool Register::readsAsWritten() const
+{
+    if (m_readsAsWritten < 0)
+        m_readsAsWritten = anyChangesWhenRead(m_document->toRawText()) ? 0 : 1;
+    return m_readsAsWritten == 1;
 }
 
 const QString& Register::text() const
@@ -131,10 +190,8 @@ bool Register::isPlain() const
             if (!it.fragment().charFormat().properties().isEmpty())
                 plain = false;
     }
-    if (plain) {
-        const QString raw = m_document->toRawText();
-        plain = std::none_of(raw.begin(), raw.end(), changesWhenRead);
-    }
+    if (plain)
+        plain = readsAsWritten();
     m_plain = plain ? 1 : 0;
     return plain;
 }
@@ -143,9 +200,14 @@ void Register::setText(const QString& text)
 {
     {
         NoUndo noUndo(*m_document);
+        m_ownEdit = true;
         m_document->setPlainText(text);
+        m_ownEdit = false;
     }
+    // Plain text keeps a no-break space or a line separator as it is written; it reads otherwise.
     forgetText();
+    m_readsAsWritten = anyChangesWhenRead(text) ? -1 : 1;
+    m_plain = m_readsAsWritten;
     forgetOtherDocuments();
 }
 
@@ -214,10 +276,112 @@ bool Register::redoClear()
     return true;
 }
 
+void Register::noticeOwnEntry(const QString& entry)
+{
+    // The write was not undoable, which ended the undo history.
+    forgetOtherDocuments();
+    if (anyChangesWhenRead(entry)) {
+        // The entry is kept as written, and reads otherwise: the next accept writes the register whole.
+        forgetText();
+        m_plain = m_readsAsWritten = 0;
+        return;
+    }
+    m_plain = m_readsAsWritten = 1;
+    if (!m_textValid)
+        return;
+    // The document reads a written "\r\n", "\r" or paragraph separator as a line break; the plain text
+    // kept here must read as the document does.
+    if (entry.contains(u'\r') || entry.contains(QChar::ParagraphSeparator)) {
+        QString read = entry;
+        read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        read.replace(u'\r', u'\n').replace(QChar::ParagraphSeparator, u'\n');
+        m_text += read;
+    } else {
+        m_text += entry;
+    }
+}
+
+void Register::writeWhole(const QString& entry)
+{
+    if (!rewriteInPlace(entry))
+        setText(text() + entry);
+}
+
+bool Register::rewriteInPlace(const QString& entry)
+{
+    // Writing the plain text back over the register re-inserts every paragraph: slow for a register of
+    // many. The same document comes from changing in place what plain text would not keep: each character
+    // that reads otherwise becomes what it reads as, and every character and paragraph loses its format.
+    // Frames and tables are left to the whole write: it takes their structure out too.
+    if (!m_document->rootFrame()->childFrames().isEmpty())
+        return false;
+    // Long paragraphs are written again faster than their runs are changed one by one: a paragraph costs
+    // about as much to write as twenty runs to change.
+    if (m_document->characterCount() > kLongestParagraphInPlace * m_document->blockCount())
+        return false;
+    QString raw;
+    std::vector<int> changed;
+    if (!readsAsWritten()) {
+        raw = m_document->toRawText();
+        for (int i = 0; i < raw.size(); ++i) {
+            if (!changesWhenRead(raw.at(i)))
+                continue;
+            if (raw.at(i) != QChar::Nbsp && raw.at(i) != QChar::LineSeparator)
+                return false;   // a frame's mark outside a frame: let the whole write deal with it
+            changed.push_back(i);
+        }
+        if (int(changed.size()) > mostInPlaceChanges(*m_document))
+            return false;
+    }
+    // The document keeps every format it ever used; those with no property of their own need no change.
+    bool charFormats = false;
+    bool blockFormats = false;
+    for (const QTextFormat& format : m_document->allFormats()) {
+        charFormats = charFormats || (format.isCharFormat() && !format.properties().isEmpty());
+        blockFormats = blockFormats || (format.isBlockFormat() && !format.properties().isEmpty());
+    }
+
+    {
+        NoUndo noUndo(*m_document);
+        m_ownEdit = true;
+        QTextCursor cursor(m_document.get());
+        // One edit block: views hear of one change, and no cursor move asks the layout for its line.
+        cursor.beginEditBlock();
+        // From the end, so that the positions before each change hold.
+        for (auto it = changed.rbegin(); it != changed.rend(); ++it) {
+            cursor.setPosition(*it);
+            cursor.setPosition(*it + 1, QTextCursor::KeepAnchor);
+            if (raw.at(*it) == QChar::Nbsp)
+                cursor.insertText(QStringLiteral(" "), QTextCharFormat());
+            else
+                cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        }
+        if (charFormats || blockFormats) {
+            cursor.setPosition(0);
+            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            // The range takes the break of every paragraph but the first with it, and so its format.
+            if (charFormats && cursor.hasSelection())
+                cursor.setCharFormat(QTextCharFormat());
+            if (blockFormats)
+                cursor.setBlockFormat(QTextBlockFormat());
+        }
+        if (!m_document->begin().charFormat().properties().isEmpty()) {
+            cursor.setPosition(0);
+            cursor.setBlockCharFormat(QTextCharFormat());
+        }
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(entry, QTextCharFormat());
+        cursor.endEditBlock();
+        m_ownEdit = false;
+    }
+    noticeOwnEntry(entry);
+    return true;
+}
+
 void Register::append(const QString& entry)
 {
-    if (text().isEmpty() || std::any_of(entry.begin(), entry.end(), changesWhenRead) || !isPlain()) {
-        setText(text() + entry);
+    if (!isPlain()) {
+        writeWhole(entry);
         return;
     }
     // The old text is the plain text it reads as: writing it back would change nothing, so only the
@@ -232,17 +396,7 @@ void Register::append(const QString& entry)
         });
         m_ownEdit = false;
     }
-    forgetOtherDocuments();
-    // The document reads a written "\r\n", "\r" or paragraph separator as a line break; the plain text
-    // kept here must read as the document does.
-    if (entry.contains(u'\r') || entry.contains(QChar::ParagraphSeparator)) {
-        QString read = entry;
-        read.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        read.replace(u'\r', u'\n').replace(QChar::ParagraphSeparator, u'\n');
-        m_text += read;
-    } else {
-        m_text += entry;
-    }
+    noticeOwnEntry(entry);
 }
 
 QFont Register::font() const
@@ -252,7 +406,10 @@ QFont Register::font() const
 
 void Register::setFont(const QFont& font)
 {
+    // The document tells it as a change of all of its text; the text and its formats stay as they are.
+    m_ownEdit = true;
     m_document->setDefaultFont(font);
+    m_ownEdit = false;
 }
 
 void Register::applyToWholeContent(const QTextCharFormat& format, std::initializer_list<int> properties)
@@ -308,6 +465,8 @@ void Register::applyToWholeContent(const QTextCharFormat& format, std::initializ
 
     // One undo step, as any edit of the text: undoing it gives the runs back what they held of their own;
     // the register's font, like every style of the whole register, stays.
+    // The text stays, and a register that was plain had no format to change; one that was not may be now.
+    m_ownEdit = true;
     QTextCursor cursor(m_document.get());
     cursor.beginEditBlock();
     for (const Range& range : ranges) {
@@ -316,6 +475,9 @@ void Register::applyToWholeContent(const QTextCharFormat& format, std::initializ
         cursor.setCharFormat(cleared.value(range.format));
     }
     cursor.endEditBlock();
+    m_ownEdit = false;
+    if (m_plain == 0)
+        m_plain = -1;
 }
 
 void Register::setBold(bool on)
@@ -368,6 +530,7 @@ std::optional<QString> Register::open(const QString& path)
         insertRtfDocument(cursor, result.document);
     }
     forgetText();
+    m_readsAsWritten = anyChangesWhenRead(result.document.text()) ? -1 : 1;
     forgetOtherDocuments();
     return std::nullopt;
 }

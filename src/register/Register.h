@@ -80,6 +80,12 @@ private:
     // `properties` are the format properties that say it.
     void applyToWholeContent(const QTextCharFormat& format, std::initializer_list<int> properties);
     bool isPlain() const;
+    bool readsAsWritten() const;
+    // Writes the plain text and `entry` over the whole register; in place where that leaves the same.
+    void writeWhole(const QString& entry);
+    bool rewriteInPlace(const QString& entry);
+    void noticeChange(int from, int added);
+    void noticeOwnEntry(const QString& entry);
     void forgetText();
     std::unique_ptr<QTextDocument> makeDocument();
     // Shows another document and gives back the one shown before, once views have left it.
@@ -97,6 +103,8 @@ private:
     mutable QString m_text;
     mutable bool m_textValid = true;
     mutable int m_plain = 1;
+    // Whether every character reads back as itself in plain text (-1: not known).
+    mutable int m_readsAsWritten = 1;
     bool m_ownEdit = false;
 };
 

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/Register.h"
+#include "register/RichTextDocument.h"
+#include "rtf/Writer.h"
 #include "support/CharFormats.h"
 #include "textpane/RichTextBox.h"
 #include "support/TempFolder.h"
+#include "textpane/TextLines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QSignalSpy>
@@ -10,6 +13,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+
+#include <functional>
 
 using krambol::reg::Register;
 
@@ -90,6 +97,51 @@ void fillShape(QTextDocument& document, const QString& shape)
     cursor.endEditBlock();
 }
 
+// A register as a view, a paste or an open may leave it, built twice: once for the accept, once for the
+// reference it must equal.
+using Build = std::function<void(Register&)>;
+
+const QString kRtfRuns = u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red200\\green0\\blue0;}"
+                         u"\\f0\\fs30 Иван {\\b\\cf1 Игра} {\\f1\\i\\ul Кино}\\par Пётр {\\fs40 Диск}\\par}"_qs;
+
+QTextCharFormat boldFormat()
+{
+    QTextCharFormat format;
+    format.setFontWeight(QFont::Bold);
+    return format;
+}
+
+// Every character's format, every paragraph's formats and the text, with runs of one format joined: what
+// a reader of the document can tell, whatever its fragments.
+QStringList formatsOf(const QTextDocument& document)
+{
+    const auto describe = [](const QTextFormat& format) {
+        QStringList properties;
+        const QMap<int, QVariant> all = format.properties();
+        for (auto it = all.begin(); it != all.end(); ++it)
+            properties << QString::number(it.key()) + u'=' + it.value().toString();
+        return properties.join(u',');
+    };
+    QStringList lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        lines << u"block %1 [%2] [%3]"_qs.arg(block.position()).arg(describe(block.blockFormat()),
+                                                                   describe(block.charFormat()));
+        QString run;
+        QTextCharFormat runFormat;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (!run.isEmpty() && it.fragment().charFormat() != runFormat) {
+                lines << run + u" ["_qs + describe(runFormat) + u']';
+                run.clear();
+            }
+            runFormat = it.fragment().charFormat();
+            run += it.fragment().text();
+        }
+        if (!run.isEmpty())
+            lines << run + u" ["_qs + describe(runFormat) + u']';
+    }
+    return lines;
+}
+
 } // namespace
 
 class RegisterTest : public QObject
@@ -102,6 +154,8 @@ private slots:
     void appendDropsCharacterFormats_data();
     void appendDropsCharacterFormats();
     void appendWritesOnlyTheEntry();
+    void appendOverFormatsEqualsWritingTheTextWhole_data();
+    void appendOverFormatsEqualsWritingTheTextWhole();
     void textFollowsEditsMadeElsewhere();
     void stylingReachesTheFontAndOwnFormats();
     void stylingShowsAsMergingIntoEveryRun();
@@ -212,6 +266,131 @@ void RegisterTest::appendWritesOnlyTheEntry()
     reader.setPosition(3);
     reader.endEditBlock();
     QCOMPARE(entries.text().constData(), kept);
+}
+
+void RegisterTest::appendOverFormatsEqualsWritingTheTextWhole_data()
+{
+    QTest::addColumn<Build>("build");
+    QTest::addColumn<QString>("entry");
+
+    const QString entry = u" Пётр------------Кино |"_qs;
+    const auto paste = [](const QString& rtf) {
+        return [rtf](Register& entries) { pasteAtEnd(entries, rtf); };
+    };
+    QTest::newRow("plain") << Build([](Register& entries) { entries.setText(u"Иван------------Игра |"_qs); })
+                           << entry;
+    QTest::newRow("empty") << Build([](Register&) {}) << entry;
+    QTest::newRow("empty, its paragraph bold") << Build([](Register& entries) {
+        QTextCursor(&entries.document()).setBlockCharFormat(boldFormat());
+    }) << entry;
+    QTest::newRow("runs in fonts, colours, bold") << Build(paste(kRtfRuns)) << entry;
+    QTest::newRow("runs, then an entry with a no-break space")
+        << Build(paste(kRtfRuns)) << u" Пётр Первый------------Кино |"_qs;
+    QTest::newRow("runs, then an entry of two lines") << Build(paste(kRtfRuns)) << u" Пётр\r\nКино"_qs;
+    QTest::newRow("paragraphs with their own formats") << Build([](Register& entries) {
+        QTextCursor cursor(&entries.document());
+        for (int i = 0; i < 40; ++i) {
+            QTextBlockFormat paragraph;
+            paragraph.setAlignment(i % 2 ? Qt::AlignRight : Qt::AlignCenter);
+            paragraph.setLeftMargin(i);
+            if (i > 0)
+                cursor.insertBlock(paragraph, i % 3 ? QTextCharFormat() : boldFormat());
+            else
+                cursor.setBlockFormat(paragraph);
+            cursor.insertText(u"Запись %1"_qs.arg(i), i % 5 ? QTextCharFormat() : boldFormat());
+        }
+    }) << entry;
+    QTest::newRow("only the first paragraph's own format") << Build([](Register& entries) {
+        entries.setText(u"Иван\nИгра"_qs);
+        QTextCursor(&entries.document()).setBlockCharFormat(boldFormat());
+    }) << entry;
+    QTest::newRow("no-break spaces and line separators") << Build([](Register& entries) {
+        entries.setText(u"Иван Петров Игра | "_qs);
+    }) << entry;
+    QTest::newRow("no-break spaces in runs") << Build([](Register& entries) {
+        pasteAtEnd(entries, kRtfRuns);
+        QTextCursor end(&entries.document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(u" a  b "_qs, boldFormat());
+    }) << entry;
+    QTest::newRow("ending in an empty paragraph") << Build([](Register& entries) {
+        pasteAtEnd(entries, kRtfRuns);
+        QTextCursor end(&entries.document());
+        end.movePosition(QTextCursor::End);
+        end.insertBlock(QTextBlockFormat(), boldFormat());
+    }) << entry;
+    QTest::newRow("a table") << Build([](Register& entries) {
+        entries.setText(u"Иван"_qs);
+        QTextCursor end(&entries.document());
+        end.movePosition(QTextCursor::End);
+        end.insertTable(2, 2)->cellAt(1, 1).firstCursorPosition().insertText(u"Игра"_qs, boldFormat());
+    }) << entry;
+    QTest::newRow("a frame") << Build([](Register& entries) {
+        pasteAtEnd(entries, kRtfRuns);
+        QTextCursor end(&entries.document());
+        end.movePosition(QTextCursor::End);
+        end.insertFrame(QTextFrameFormat())->firstCursorPosition().insertText(u"в рамке"_qs);
+    }) << entry;
+}
+
+void RegisterTest::appendOverFormatsEqualsWritingTheTextWhole()
+{
+    QFETCH(Build, build);
+    QFETCH(QString, entry);
+
+    Register entries;
+    Register reference;
+    for (Register* r : {&entries, &reference}) {
+        r->setFont(QFont(u"DejaVu Sans"_qs, 12));
+        build(*r);
+        // A view's edit before the accept, which the accept leaves nothing to undo into.
+        QTextCursor end(&r->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(u"!"_qs);
+    }
+    // A view showing the register, its lines laid out before the accept.
+    krambol::textpane::TextLines lines(entries.document());
+    lines.setWidth(120);
+    while (lines.layoutSome(4096)) {
+    }
+
+    entries.append(entry);
+    {
+        // The register written whole as its plain text and the entry, as the accept is specified.
+        const QString whole = reference.text() + entry;
+        reference.document().setUndoRedoEnabled(false);
+        reference.document().setPlainText(whole);
+        reference.document().setUndoRedoEnabled(true);
+    }
+
+    const QTextDocument& ours = entries.document();
+    const QTextDocument& theirs = reference.document();
+    QCOMPARE(ours.toRawText(), theirs.toRawText());
+    QCOMPARE(ours.blockCount(), theirs.blockCount());
+    QCOMPARE(entries.text(), theirs.toPlainText());
+    QCOMPARE(formatsOf(ours), formatsOf(theirs));
+    QCOMPARE(ours.rootFrame()->childFrames().size(), 0);
+    QCOMPARE(krambol::rtf::write(krambol::reg::toRtfDocument(ours)),
+             krambol::rtf::write(krambol::reg::toRtfDocument(theirs)));
+    QCOMPARE(ours.isUndoAvailable(), theirs.isUndoAvailable());
+    QCOMPARE(ours.isRedoAvailable(), theirs.isRedoAvailable());
+
+    // The view heard of the change: its format runs and lines are those of a view made afterwards.
+    QCOMPARE(lines.formatTable(), lines.formatTableFromScratch());
+    krambol::textpane::TextLines fresh(const_cast<QTextDocument&>(ours));
+    fresh.setWidth(120);
+    while (lines.layoutSome(4096) | fresh.layoutSome(4096)) {
+    }
+    QCOMPARE(lines.count(), fresh.count());
+    for (int i = 0; i < fresh.count(); ++i)
+        QCOMPARE(lines.line(i).start, fresh.line(i).start);
+
+    // The next entry is written as on the reference.
+    entries.append(u" ещё"_qs);
+    reference.append(u" ещё"_qs);
+    QCOMPARE(ours.toRawText(), theirs.toRawText());
+    QCOMPARE(formatsOf(ours), formatsOf(theirs));
+    QCOMPARE(entries.text(), theirs.toPlainText());
 }
 
 void RegisterTest::textFollowsEditsMadeElsewhere()
