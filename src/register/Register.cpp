@@ -309,6 +309,8 @@ std::function<QString()> Register::rtfBetweenLater(int from, int to) const
     if (to < 0 || to > all.size())
         to = int(all.size());
     from = qBound(0, from, to);
+    if (to > from && all.at(to - 1) == u'\n')
+        --to;   // as for any register: a part that ends just after a paragraph break leaves the break out
     return [text = all.mid(from, to - from), format = shownFormat(QTextCharFormat(), m_document->defaultFont()),
             written] {
         QString runText = text;

@@ -184,7 +184,11 @@ rtf::Document toRtfDocument(const QTextDocument& document, int from, int to)
     // The text is taken in one piece; the walk below reads only where runs and paragraphs end, keeping
     // count of positions itself, since asking a block or a fragment for its position searches the
     // document's tree.
-    const QString text = rawText(document, from, to, !document.rootFrame()->childFrames().isEmpty());
+    // A range that ends just after a paragraph break leaves the break out.
+    const int textEnd = document.findBlock(to).position() == to ? to - 1 : to;
+    if (from == textEnd)
+        return {};
+    const QString text = rawText(document, from, textEnd, !document.rootFrame()->childFrames().isEmpty());
     ShownFormats shown(document);
     Spans spans;
     if (const int common = shown.commonId(); common >= 0) {
