@@ -129,21 +129,12 @@ private:
     QList<rtf::Document::Span> m_spans;
 };
 
-// The characters of the range as the document holds them: paragraph breaks as U+2029 and the marks
-// that begin and end a frame as the break that each one is.
-QString rawText(const QTextDocument& document, int from, int to, bool frames)
+// The characters of the range as the document holds them, paragraph breaks as U+2029: the marks that
+// begin and end a frame are the breaks there.
+QString rawText(const QTextDocument& document, int from, int to)
 {
-    QString text;
-    if (!frames && qint64(to - from) * 4 < document.characterCount()) {
-        // A small part: only its characters are copied.
-        QTextCursor cursor(const_cast<QTextDocument*>(&document));
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        text = cursor.selectedText();
-    } else {
-        text = document.toRawText().mid(from, to - from);
-    }
-    if (frames) {
+    QString text = document.toRawText().mid(from, to - from);
+    if (!document.rootFrame()->childFrames().isEmpty()) {
         for (QChar& c : text)
             if (c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1)
                 c = QChar::ParagraphSeparator;
@@ -181,17 +172,19 @@ rtf::Document toRtfDocument(const QTextDocument& document, int from, int to)
     if (from == to)
         return {};
 
-    // The text is taken in one piece; the walk below reads only where runs and paragraphs end, keeping
-    // count of positions itself, since asking a block or a fragment for its position searches the
-    // document's tree.
     // A range that ends just after a paragraph break leaves the break out.
     const int textEnd = document.findBlock(to).position() == to ? to - 1 : to;
     if (from == textEnd)
         return {};
-    const QString text = rawText(document, from, textEnd, !document.rootFrame()->childFrames().isEmpty());
+
+    // A large part takes its text from the document's in one piece, and the walk below reads only where
+    // runs and paragraphs end; a small one takes the text of the runs it meets. The walk keeps count of
+    // positions itself, since asking a block or a fragment for its position searches the document's tree.
+    const bool large = qint64(textEnd - from) * 4 >= document.characterCount();
+    QString text = large ? rawText(document, from, textEnd) : QString();
     ShownFormats shown(document);
     Spans spans;
-    if (const int common = shown.commonId(); common >= 0) {
+    if (const int common = large ? shown.commonId() : -1; common >= 0) {
         spans.add(common, text.size());
         return spans.document(text, shown.table());
     }
@@ -200,21 +193,29 @@ rtf::Document toRtfDocument(const QTextDocument& document, int from, int to)
     QTextBlock previous;
     while (block.isValid() && blockStart < to) {
         // The break before a block is shown in the format of the block before it.
-        if (blockStart > from)
+        if (blockStart > from) {
             spans.add(shown.idOf(previous.charFormatIndex()), blockStart - from);
+            if (!large)
+                text += QChar::ParagraphSeparator;
+        }
         int fragmentStart = blockStart;
         for (auto it = block.begin(); !it.atEnd() && fragmentStart < to; ++it) {
             const QTextFragment fragment = it.fragment();
             const int fragmentEnd = fragmentStart + fragment.length();
-            if (fragmentEnd > from)
-                spans.add(shown.idOf(fragment.charFormatIndex()), qMin(fragmentEnd, to) - from);
+            if (fragmentEnd > from) {
+                const int start = qMax(fragmentStart, from);
+                const int stop = qMin(fragmentEnd, to);
+                spans.add(shown.idOf(fragment.charFormatIndex()), stop - from);
+                if (!large)
+                    text += QStringView(fragment.text()).sliced(start - fragmentStart, stop - start);
+            }
             fragmentStart = fragmentEnd;
         }
         blockStart += block.length();
         previous = block;
         block = block.next();
     }
-    return spans.document(text, shown.table());
+    return spans.document(std::move(text), shown.table());
 }
 
 void insertRtfDocument(QTextCursor& cursor, const rtf::Document& document)
