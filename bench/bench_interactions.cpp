@@ -339,7 +339,7 @@ public:
             putOnClipboard(registerText(entries).mid(fullEntry(0).size()));
             QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
             QTest::keyClick(m_box, Qt::Key_V, Qt::ControlModifier);
-            m_seams->clipboard.content.clear();
+            m_seams->clipboard.setText(QString());
         } else {
             open();
         }
@@ -363,7 +363,7 @@ public:
         buttonNamed(*m_form, "Command9")->click();
     }
     void copyByMenu() override { m_form->мм_Click(); }
-    void putOnClipboard(const QString& text) override { m_seams->clipboard.content = text; }
+    void putOnClipboard(const QString& text) override { m_seams->clipboard.setText(text); }
     void save() override
     {
         m_seams->dialog.fileNames.enqueue(m_dir.filePath(QStringLiteral("saved.krm")));

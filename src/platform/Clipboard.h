@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace krambol::platform {
@@ -17,6 +18,10 @@ public:
     virtual std::optional<QString> text() = 0;
     // Replaces the clipboard's content by the text; false when the clipboard cannot be reached.
     virtual bool setText(const QString& text) = 0;
+    // The same for a text that `render` makes when it is first asked for, by a paste here or in another
+    // program, perhaps long after (on X11 even while the application ends): `render` must hold all it
+    // needs. It runs once at most; a clipboard that cannot wait runs it now.
+    virtual bool setDeferredText(std::function<QString()> render) { return setText(render()); }
 
     // Whether there is a primary selection at all; without one the two below do nothing.
     virtual bool supportsSelection() const { return false; }
@@ -31,6 +36,7 @@ class QtClipboard final : public Clipboard
 public:
     std::optional<QString> text() override;
     bool setText(const QString& text) override;
+    bool setDeferredText(std::function<QString()> render) override;
     bool supportsSelection() const override;
     std::optional<QString> selectionText() override;
     bool setSelectionText(const QString& text) override;

@@ -537,7 +537,31 @@ std::optional<QString> Register::open(const QString& path)
 
 QString Register::rtfBetween(int from, int to) const
 {
-    return QString::fromLatin1(rtf::write(toRtfDocument(*m_document, from, to)));
+    return rtfBetweenLater(from, to)();
+}
+
+std::function<QString()> Register::rtfBetweenLater(int from, int to) const
+{
+    const auto written = [](const rtf::Document& part) { return QString::fromLatin1(rtf::write(part)); };
+    if (!isPlain())
+        return [part = toRtfDocument(*m_document, from, to), written] { return written(part); };
+
+    // One run in the register's font; the plain text is kept anyway and is shared, not copied, when the
+    // part is all of it.
+    const QString& all = text();
+    if (to < 0 || to > all.size())
+        to = int(all.size());
+    from = qBound(0, from, to);
+    if (to > from && all.at(to - 1) == u'\n')
+        --to;   // as for any register: a part that ends just after a paragraph break leaves the break out
+    return [text = all.mid(from, to - from), format = shownFormat(QTextCharFormat(), m_document->defaultFont()),
+            written] {
+        QString runText = text;
+        runText.replace(u'\n', QChar::ParagraphSeparator);
+        rtf::Document part;
+        part.append(format, runText);
+        return written(part);
+    };
 }
 
 void Register::insertClipboardText(QTextCursor& cursor, const QString& text)

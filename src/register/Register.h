@@ -71,6 +71,11 @@ public:
 
     // The part of the register between two positions as RTF source text, for the clipboard.
     QString rtfBetween(int from, int to) const;
+    // The same text, written when the function is first called: it is the part as it is now, whatever
+    // happens to the register afterwards, and the function holds nothing of the register or its document.
+    // What it keeps costs little to take: the part's plain text and the register's font for a plain
+    // register, the part's runs otherwise.
+    std::function<QString()> rtfBetweenLater(int from, int to) const;
     // Writes clipboard text at the cursor: as rich text when it begins with an RTF header (a broken or
     // cut-off document gives what could be read of it), otherwise as plain text in the register's font.
     static void insertClipboardText(QTextCursor& cursor, const QString& text);

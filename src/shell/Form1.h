@@ -237,8 +237,9 @@ private:
     void bindCursors();
     // Accessible names, descriptions and the keyboard path through the cursor panel.
     void bindAccessibility();
-    // The register's selected part as RTF source text, as the clipboard commands put it there.
-    QString selectionRtf() const;
+    // Puts the register's selected part on the clipboard as RTF source text. The text is written when a
+    // paste asks for it, from what was selected now.
+    void copySelectionRtf();
 
     platform::Services m_services;
     // The register the pane shows; it outlives the pane's hold on it (see ~Form1).

@@ -39,20 +39,21 @@ void showPrintFailure(platform::MessageBox& messages, const QPrinter& printer, t
 // past a step that fails and reports nothing: a clipboard that cannot be reached leaves the clipboard
 // as it was, and a cut still deletes.
 
-QString Form1::selectionRtf() const
+void Form1::copySelectionRtf()
 {
     const QTextCursor selection = m_ui.Box->textCursor();
-    return m_register->rtfBetween(selection.selectionStart(), selection.selectionEnd());
+    m_services.clipboard.setDeferredText(
+        m_register->rtfBetweenLater(selection.selectionStart(), selection.selectionEnd()));
 }
 
 void Form1::мм_Click()
 {
-    m_services.clipboard.setText(selectionRtf());
+    copySelectionRtf();
 }
 
 void Form1::щщ_Click()
 {
-    m_services.clipboard.setText(selectionRtf());
+    copySelectionRtf();
     m_ui.Box->deleteSelection();
 }
 

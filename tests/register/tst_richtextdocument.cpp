@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 
 using namespace krambol;
 
@@ -45,6 +46,82 @@ QString shownFormats(const QTextDocument& document)
     return s;
 }
 
+// The conversion done the straightforward way, to hold the quicker one to: every fragment's own text, the
+// formats by the document's index, each added when first met and joined by value.
+rtf::Document fragmentByFragment(const QTextDocument& document, int from, int to)
+{
+    const int end = document.characterCount() - 1;
+    if (to < 0 || to > end)
+        to = end;
+    from = qBound(0, from, to);
+    rtf::Document result;
+    QHash<int, int> formats;
+    const auto formatOf = [&](int index, const QTextCharFormat& format) {
+        auto it = formats.find(index);
+        if (it == formats.end())
+            it = formats.insert(index, result.addFormat(reg::shownFormat(format, document.defaultFont())));
+        return *it;
+    };
+    for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
+        if (block.position() > from) {
+            const QTextBlock previous = block.previous();
+            result.append(formatOf(previous.charFormatIndex(), previous.charFormat()), QStringView(u"\u2029"));
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int start = qMax(fragment.position(), from);
+            const int stop = qMin(fragment.position() + fragment.length(), to);
+            if (start < stop)
+                result.append(formatOf(fragment.charFormatIndex(), fragment.charFormat()),
+                              QStringView(fragment.text()).sliced(start - fragment.position(), stop - start));
+        }
+    }
+    return result;
+}
+
+// Documents of each kind the register can hold, by name.
+void fillDocument(QTextDocument& document, const QString& kind)
+{
+    QTextCursor cursor(&document);
+    if (kind == u"plain") {
+        cursor.insertText(u"Иван-Игра | Пётр-Кино |"_qs);
+    } else if (kind == u"paragraphs") {
+        // Formats that differ in the document but show alike (a file's formats name their font).
+        QTextCharFormat named;
+        named.setFontFamilies({document.defaultFont().family()});
+        for (int i = 0; i < 6; ++i) {
+            if (i > 0)
+                cursor.insertBlock(QTextBlockFormat(), named);
+            cursor.insertText(QStringLiteral("Иван-Игра %1 |").arg(i), i % 2 ? named : QTextCharFormat());
+        }
+    } else if (kind == u"formatted") {
+        // Runs in several formats, the breaks between paragraphs in formats of their own.
+        for (int i = 0; i < 12; ++i) {
+            if (i % 4 == 3)
+                cursor.insertBlock(QTextBlockFormat(), charFormat(i % 2, true, false, 8 + i));
+            cursor.insertText(QStringLiteral("Иван%1").arg(i), charFormat(i % 3 == 0, false, i % 5 == 0, 10 + i % 3,
+                                                                       i % 2 ? std::optional(QColor(Qt::red)) : std::nullopt));
+            cursor.insertText(u"-Игра |"_qs, charFormat(false, false, false, 24));
+        }
+    } else if (kind == u"many alike") {
+        // More formats than are compared up front, all showing alike.
+        for (int i = 0; i < 300; ++i) {
+            QTextCharFormat format;
+            format.setProperty(QTextFormat::UserProperty + 1, i);
+            cursor.insertText(QStringLiteral("%1 |").arg(i), format);
+            if (i % 50 == 49)
+                cursor.insertBlock(QTextBlockFormat(), format);
+        }
+    } else if (kind == u"table") {
+        cursor.insertText(u"до"_qs, charFormat(true, false, false, 12));
+        QTextTable* table = cursor.insertTable(2, 2);
+        table->cellAt(0, 0).firstCursorPosition().insertText(u"а"_qs, charFormat(false, true, false, 12));
+        table->cellAt(1, 1).firstCursorPosition().insertText(u"бв"_qs);
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(u"после"_qs, charFormat(false, false, true, 12));
+    }
+}
+
 } // namespace
 
 class RichTextDocumentTest : public QObject
@@ -59,6 +136,8 @@ private Q_SLOTS:
     void sizesRoundToTheNearestHalfPoint_data();
     void sizesRoundToTheNearestHalfPoint();
     void aRangeGivesOnlyItsPart();
+    void aRangeGivesWhatEachFragmentShows_data();
+    void aRangeGivesWhatEachFragmentShows();
     void manyDistinctFontsShowTheirOwnNames();
     void runsShowTheirFormatWhateverTheDocumentFont_data();
     void runsShowTheirFormatWhateverTheDocumentFont();
@@ -152,6 +231,43 @@ void RichTextDocumentTest::aRangeGivesOnlyItsPart()
     QCOMPARE(reg::toRtfDocument(*m_document, 4).plainText(), u"def"_qs);
     QCOMPARE(reg::toRtfDocument(*m_document).plainText(), m_document->toPlainText());
     QCOMPARE(reg::toRtfDocument(*m_document, 2, 2).runCount(), 0);
+}
+
+void RichTextDocumentTest::aRangeGivesWhatEachFragmentShows_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char* kind : {"plain", "paragraphs", "formatted", "many alike", "table"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+// The conversion reads where runs and paragraphs end, not their text: every range of each kind of
+// document, written as RTF, is what the fragments themselves give.
+void RichTextDocumentTest::aRangeGivesWhatEachFragmentShows()
+{
+    QFETCH(QString, kind);
+    fillDocument(*m_document, kind);
+    const int end = m_document->characterCount() - 1;
+    QList<int> positions;
+    if (end < 64) {
+        for (int i = 0; i <= end; ++i)
+            positions.append(i);
+    } else {
+        // Every break, and either side of it, and a few places in runs.
+        for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
+            positions << block.position() - 1 << block.position() << block.position() + 1;
+        positions << 0 << 5 << end / 3 << end / 2 << end - 1 << end;
+    }
+    for (int from : positions) {
+        for (int to : positions) {
+            if (from < 0 || to < from || to > end)
+                continue;
+            const rtf::Document quick = reg::toRtfDocument(*m_document, from, to);
+            const rtf::Document reference = fragmentByFragment(*m_document, from, to);
+            QVERIFY2(quick == reference, qPrintable(QStringLiteral("%1..%2").arg(from).arg(to)));
+            QCOMPARE(rtf::write(quick), rtf::write(reference));
+        }
+    }
+    QCOMPARE(rtf::write(reg::toRtfDocument(*m_document, -5, end + 10)), rtf::write(fragmentByFragment(*m_document, 0, -1)));
 }
 
 void RichTextDocumentTest::manyDistinctFontsShowTheirOwnNames()

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "register/RichTextDocument.h"
+#include "rtf/Writer.h"
 #include "support/Form1Fixture.h"
 #include "textpane/RichTextBox.h"
 #include "widgets/PictureButton.h"
@@ -33,6 +35,10 @@ private Q_SLOTS:
     void cleanup() { f.reset(); }
 
     void copyPutsRtfSourceOnTheClipboard();
+    void copyGivesTheSelectionAsRtf_data();
+    void copyGivesTheSelectionAsRtf();
+    void pasteGivesWhatWasSelectedAtTheCopy_data();
+    void pasteGivesWhatWasSelectedAtTheCopy();
     void copyThenPasteKeepsTheFormatting();
     void plainTextPastesInTheRegisterFont();
     void cutRemovesAndPasteBringsBack();
@@ -51,6 +57,40 @@ private:
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         f.ui().Box->setTextCursor(cursor);
+    }
+    // The register in one of its shapes: plain text (one paragraph or several), styled by hand, or
+    // opened from a file (whose formats name their font).
+    void makeRegister(const QString& shape)
+    {
+        const QString paragraphs = QStringLiteral("Иван-Игра |\nПётр-Кино |\nОля-Дом |");
+        if (shape == u"plain paragraphs") {
+            f.ui().Box->setText(paragraphs);
+        } else if (shape == u"formatted") {
+            f.ui().Box->setText(paragraphs);
+            QTextCharFormat bold;
+            bold.setFontWeight(QFont::Bold);
+            QTextCharFormat red;
+            red.setForeground(QColor(Qt::red));
+            red.setFontPointSize(12);
+            select(5, 9);
+            f.ui().Box->textCursor().mergeCharFormat(bold);
+            select(8, 16);
+            f.ui().Box->textCursor().mergeCharFormat(red);
+        } else if (shape == u"opened") {
+            const QString path = m_files.filePath(QStringLiteral("opened.krm"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("{\\rtf1\\ansi{\\fonttbl{\\f0 MS Sans Serif;}}\\f0\\fs48 Ivan-Igra |\\par Petr-Kino |\\par Olya-Dom |}");
+            file.close();
+            f.seams->dialog.fileNames.enqueue(path);
+            f.form->Command6_Click();
+            QVERIFY(f.seams->messages.calls.isEmpty());
+        }
+    }
+    // The selection as the clipboard commands write it, converted whole now.
+    QString rtfOf(int from, int to) const
+    {
+        return QString::fromLatin1(rtf::write(reg::toRtfDocument(*f.ui().Box->document(), from, to)));
     }
     QFont fontAt(int position) const
     {
@@ -72,17 +112,87 @@ private:
     }
 
     testing::Form1Fixture f;
+    QTemporaryDir m_files;
 };
 
 void ClipboardTest::copyPutsRtfSourceOnTheClipboard()
 {
     select(0, 4);  // "Иван"
     f.form->мм_Click();
-    const QString& copied = f.seams->clipboard.content;
+    const QString copied = f.seams->clipboard.text().value_or(QString());
     QVERIFY2(copied.startsWith(QStringLiteral("{\\rtf1")), qPrintable(copied));
     QVERIFY(copied.contains(QStringLiteral("\\u1048?")) || copied.contains(QStringLiteral("\\u1048\\'")));
     QVERIFY(!copied.contains(QStringLiteral("Пётр")));
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |"));
+}
+
+void ClipboardTest::copyGivesTheSelectionAsRtf_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    for (const char* shape : {"plain", "plain paragraphs", "formatted", "opened"}) {
+        QTest::addRow("%s: all", shape) << shape << 0 << 23;
+        QTest::addRow("%s: part of a run", shape) << shape << 1 << 3;
+        QTest::addRow("%s: over a break", shape) << shape << 6 << 15;
+        QTest::addRow("%s: to just after a break", shape) << shape << 0 << 12;
+        QTest::addRow("%s: nothing", shape) << shape << 4 << 4;
+    }
+}
+
+// Nothing is written at the copy; what a paste reads is the selection converted as it was then.
+void ClipboardTest::copyGivesTheSelectionAsRtf()
+{
+    QFETCH(QString, shape);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    makeRegister(shape);
+    select(from, to);
+    const QString expected = rtfOf(from, to);
+
+    f.form->мм_Click();
+    QCOMPARE(f.seams->clipboard.writes, 1);
+    QCOMPARE(f.seams->clipboard.renders, 0);
+    QCOMPARE(f.seams->clipboard.text().value_or(QString()), expected);
+    QCOMPARE(f.seams->clipboard.text().value_or(QString()), expected);
+    QCOMPARE(f.seams->clipboard.renders, 1);
+}
+
+void ClipboardTest::pasteGivesWhatWasSelectedAtTheCopy_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<QString>("change");
+    for (const char* shape : {"plain", "formatted"})
+        for (const char* change : {"typed", "styled", "replaced", "opened", "deleted", "window closed"})
+            QTest::addRow("%s, %s", shape, change) << shape << change;
+}
+
+void ClipboardTest::pasteGivesWhatWasSelectedAtTheCopy()
+{
+    QFETCH(QString, shape);
+    QFETCH(QString, change);
+    makeRegister(shape);
+    select(3, 20);
+    const QString expected = rtfOf(3, 20);
+    f.form->мм_Click();
+
+    if (change == u"typed") {
+        f.ui().Box->editAtCaret([](QTextCursor& cursor) { cursor.insertText(QStringLiteral("новое")); });
+    } else if (change == u"styled") {
+        f.ui().Command2->setChecked(true);
+        f.ui().Text8->setText(QStringLiteral("10"));
+    } else if (change == u"replaced") {
+        f.ui().Box->setText(QStringLiteral("другой список"));
+    } else if (change == u"opened") {
+        makeRegister(QStringLiteral("opened"));
+    } else if (change == u"deleted") {
+        f.ui().Box->selectAll();
+        f.ui().Box->deleteSelection();
+    } else if (change == u"window closed") {
+        f.form.reset();   // and the register with it
+    }
+    QCOMPARE(f.seams->clipboard.renders, 0);
+    QCOMPARE(f.seams->clipboard.text().value_or(QString()), expected);
 }
 
 void ClipboardTest::copyThenPasteKeepsTheFormatting()
@@ -130,7 +240,7 @@ void ClipboardTest::cutRemovesAndPasteBringsBack()
     select(10, 23);  // "| Пётр-Кино |"
     f.form->щщ_Click();
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра "));
-    QVERIFY(f.seams->clipboard.content.startsWith(QStringLiteral("{\\rtf1")));
+    QVERIFY(f.seams->clipboard.text().value_or(QString()).startsWith(QStringLiteral("{\\rtf1")));
     f.form->амвпа_Click();
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван-Игра | Пётр-Кино |"));
 }

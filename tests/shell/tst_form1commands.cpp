@@ -138,7 +138,7 @@ QStringList Form1CommandsTest::effects(testing::Form1Fixture& fixture) const
         lines << QString("dialog %1 %2").arg(call.kind).arg(call.title);
     for (const testing::MessageCall& call : fixture.seams->messages.calls)
         lines << "message " + call.title + " " + call.text;
-    lines << QString("clipboard %1 %2").arg(fixture.seams->clipboard.writes).arg(fixture.seams->clipboard.content);
+    lines << QString("clipboard %1 %2").arg(fixture.seams->clipboard.writes).arg(fixture.seams->clipboard.text().value_or(QString()));
     lines << QString("exits %1").arg(fixture.seams->appExit.exits);
     lines << "register " + fixture.ui().Box->text();
     lines << "first entry " + fixture.ui().Text5->text();

@@ -3,6 +3,8 @@
 
 #include <QPrinter>
 
+#include <utility>
+
 namespace krambol::testing {
 
 platform::MessageAnswer ScriptedMessageBox::show(const QString& text, const QString& title,
@@ -46,6 +48,10 @@ std::optional<QString> ScriptedClipboard::text()
 {
     if (!reachable)
         return std::nullopt;
+    if (deferred) {
+        content = std::exchange(deferred, nullptr)();
+        ++renders;
+    }
     return content;
 }
 
@@ -54,6 +60,17 @@ bool ScriptedClipboard::setText(const QString& text)
     if (!reachable)
         return false;
     content = text;
+    deferred = nullptr;
+    ++writes;
+    return true;
+}
+
+bool ScriptedClipboard::setDeferredText(std::function<QString()> render)
+{
+    if (!reachable)
+        return false;
+    content.clear();
+    deferred = std::move(render);
     ++writes;
     return true;
 }

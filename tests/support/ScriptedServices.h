@@ -76,11 +76,17 @@ class ScriptedClipboard final : public platform::Clipboard
 public:
     std::optional<QString> text() override;
     bool setText(const QString& text) override;
+    // Keeps the function and runs it when the text is first read, as a paste would.
+    bool setDeferredText(std::function<QString()> render) override;
     bool supportsSelection() const override { return hasSelection; }
     std::optional<QString> selectionText() override;
     bool setSelectionText(const QString& text) override;
 
+    // The text put last; a deferred one is in `deferred` until it is read. Put text with setText() to
+    // drop a deferred one.
     QString content;
+    std::function<QString()> deferred;
+    int renders = 0;
     bool reachable = true;
     int writes = 0;
     // The primary selection, there only when asked for (as on X11).
