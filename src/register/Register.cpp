@@ -510,7 +510,17 @@ void Register::setPointSize(qreal points)
 
 std::optional<QString> Register::save(const QString& path) const
 {
-    return platform::replaceFileWhole(path, rtf::write(toRtfDocument(*m_document)));
+    return write(path, snapshot());
+}
+
+rtf::Document Register::snapshot() const
+{
+    return toRtfDocument(*m_document);
+}
+
+std::optional<QString> Register::write(const QString& path, const rtf::Document& snapshot)
+{
+    return platform::replaceFileWhole(path, rtf::write(snapshot));
 }
 
 std::optional<QString> Register::open(const QString& path)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "rtf/Document.h"
+
 #include <QFont>
 #include <QString>
 
@@ -65,6 +67,10 @@ public:
 
     // Writes the whole register to an RTF file, all or nothing; the reason when it could not.
     std::optional<QString> save(const QString& path) const;
+    // The whole register as it is now, to be written later, from any thread, by write(): it holds
+    // nothing of the register.
+    rtf::Document snapshot() const;
+    static std::optional<QString> write(const QString& path, const rtf::Document& snapshot);
     // Replaces the whole register by the RTF document in the file, as one change that is not undone; the
     // reason when it could not, and then the register is as it was.
     std::optional<QString> open(const QString& path);

@@ -8,6 +8,8 @@
 #include "register/Register.h"
 #include "textpane/RichTextBox.h"
 
+#include <thread>
+
 namespace krambol::reg {
 
 namespace {
@@ -23,15 +25,63 @@ RegisterFiles::RegisterFiles(Register& entries, textpane::RichTextBox& box, cons
 {
 }
 
-bool RegisterFiles::save(const QString& dialogTitle)
+struct RegisterFiles::Write
+{
+    quint64 id = 0;
+    QString path;
+    std::optional<QString> error;
+    std::thread thread;
+};
+
+RegisterFiles::~RegisterFiles()
+{
+    // The program may end while a file is being written: the write goes on to its end, so the file is
+    // either the new one whole or the old one as it was. Nobody is left to tell of a failure.
+    if (m_write)
+        m_write->thread.join();
+}
+
+void RegisterFiles::save(const QString& dialogTitle)
+{
+    startSave(dialogTitle);
+}
+
+bool RegisterFiles::startSave(const QString& dialogTitle)
 {
     // The name is taken as typed: no extension is added, and an existing file is replaced unasked.
     const QString path = m_seams.dialog.showSave({dialogTitle, kRegisterFilter});
     if (path.isEmpty())
+        return false;
+    // A write already under way ends first, so that the files come out in the order they were saved.
+    finishWriting();
+    auto write = std::make_unique<Write>();
+    write->id = ++m_writes;
+    write->path = path;
+    Write* const w = write.get();
+    m_write = std::move(write);
+    w->thread = std::thread([this, w, snapshot = m_register.snapshot()] {
+        w->error = Register::write(w->path, snapshot);
+        QMetaObject::invokeMethod(&m_news, [this, id = w->id] { written(id); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void RegisterFiles::written(quint64 id)
+{
+    // News of a write that was already waited for is old.
+    if (m_write && m_write->id == id)
+        finishWriting();
+}
+
+bool RegisterFiles::finishWriting()
+{
+    if (!m_write)
         return true;
-    if (const auto error = m_register.save(path)) {
-        platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось сохранить список в файл"), path,
-                                  *error);
+    m_write->thread.join();
+    const std::unique_ptr<Write> done = std::move(m_write);
+    if (done->error) {
+        platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось сохранить список в файл"), done->path,
+                                  *done->error);
         return false;
     }
     return true;
@@ -42,6 +92,8 @@ void RegisterFiles::open()
     const QString path = m_seams.dialog.showOpen({QStringLiteral("Открыть"), kRegisterFilter});
     if (path.isEmpty())
         return;
+    // The file may be the one being written.
+    finishWriting();
     if (const auto error = m_register.open(path)) {
         platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось открыть файл"), path, *error);
         return;
@@ -52,6 +104,9 @@ void RegisterFiles::open()
 
 void RegisterFiles::exit()
 {
+    // A save that failed keeps the program running, so the register is not lost.
+    if (!finishWriting())
+        return;
     // There is no record of unsaved changes: the question comes whenever the register holds text.
     if (m_register.text().isEmpty()) {
         m_seams.appExit.exitApplication();
@@ -65,7 +120,7 @@ void RegisterFiles::exit()
     case platform::MessageAnswer::Yes:
         // A cancelled dialog still ends the application; a failed save keeps it running, so the
         // register is not lost.
-        if (save(QString::fromUtf16(kSaveTitle)))
+        if (!startSave(QString::fromUtf16(kSaveTitle)) || finishWriting())
             m_seams.appExit.exitApplication();
         return;
     default:

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace krambol::platform {
 class AppExit;
@@ -26,6 +28,10 @@ inline constexpr const char16_t* kMenuSaveTitle = u"Сохранить";
 // Saving the register to a file, opening one into it, and the exit command that offers to save.
 // A save or open that fails says so and leaves the register, the caption and the file already on
 // disk as they were.
+//
+// A save writes its file on a thread of its own, and the window goes on at once: the file holds the
+// register as it was when the name was chosen. One write runs at a time; the next save, an open, the
+// exit command and the end of this object wait for it. Its failure is told as soon as it is known.
 class RegisterFiles
 {
 public:
@@ -38,17 +44,31 @@ public:
 
     RegisterFiles(Register& entries, textpane::RichTextBox& box, const Seams& seams,
                   std::function<void(const QString&)> setCaption);
+    ~RegisterFiles();
+    RegisterFiles(const RegisterFiles&) = delete;
+    RegisterFiles& operator=(const RegisterFiles&) = delete;
 
-    // Returns false only when a chosen file could not be written.
-    bool save(const QString& dialogTitle);
+    // Starts writing the register to the file chosen in the dialog.
+    void save(const QString& dialogTitle);
     void open();
     void exit();
+    // Waits for a write under way and tells its failure; false when it failed.
+    bool finishWriting();
 
 private:
+    struct Write;
+    // Chooses the file and starts the write; false when no file was chosen.
+    bool startSave(const QString& dialogTitle);
+    void written(quint64 id);
+
     Register& m_register;
     textpane::RichTextBox& m_box;
     Seams m_seams;
     std::function<void(const QString&)> m_setCaption;
+    // Receives the news of a finished write on this object's thread.
+    QObject m_news;
+    std::unique_ptr<Write> m_write;
+    quint64 m_writes = 0;
 };
 
 } // namespace krambol::reg

@@ -219,8 +219,14 @@ public:
     // The window's pointer image, shown over its bare surface; an empty picture clears it.
     void setPointerPicture(const cursors::PointerPicture& picture);
 
+    // Waits for a save whose file is still being written and tells its failure; false when it failed.
+    bool finishWriting();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing the window waits for a file being written; one that could not be written keeps the window
+    // open, so the register is not lost.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();

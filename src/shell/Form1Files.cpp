@@ -4,6 +4,8 @@
 #include "register/RegisterFiles.h"
 #include "widgets/PictureButton.h"
 
+#include <QCloseEvent>
+
 namespace krambol::shell {
 
 void Form1::bindRegisterFiles()
@@ -53,6 +55,20 @@ void Form1::в_Click()
 void Form1::Command4_Click()
 {
     m_files->exit();
+}
+
+bool Form1::finishWriting()
+{
+    return m_files->finishWriting();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (!m_files->finishWriting()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 } // namespace krambol::shell

@@ -102,6 +102,7 @@ void RichTextBox::setDocument(QTextDocument* document, int caret)
         return;
     dropPreedit();
     m_dragged = QTextCursor();
+    const int oldLength = m_lines ? endPosition() : 0;
     keepLines();
     disconnect(m_contentsChange);
     m_document = document;
@@ -117,6 +118,11 @@ void RichTextBox::setDocument(QTextDocument* document, int caret)
     m_lines->setWidth(viewport()->width() - 2 * margin());
     m_cursor = QTextCursor(m_document);
     place(m_cursor, std::clamp(caret, 0, endPosition()));
+    if (QAccessible::isActive() && (oldLength > 0 || endPosition() > 0)) {
+        // To a screen reader the pane's text changed as a whole.
+        QAccessibleTextUpdateEvent event(this, 0, QString(oldLength, u' '), m_lines->textBetween(0, endPosition()));
+        QAccessible::updateAccessibility(&event);
+    }
     edited();
 }
 

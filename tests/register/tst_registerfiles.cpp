@@ -46,6 +46,9 @@ private Q_SLOTS:
     void failedSaveKeepsTheFileAlreadyThere();
     void exitFlows_data();
     void exitFlows();
+    void saveWritesTheRegisterAsItWasWhileTheWindowGoesOn();
+    void saveFailureIsToldWhenTheWriteEnds();
+    void closingWaitsForTheWrite();
 
 private:
     QString path(const QString& name) const { return files.path(name); }
@@ -83,6 +86,7 @@ void RegisterFilesTest::saveCommandsUseTheirTitlesAndTheRegisterFilter()
         f.form->SaveRegisterFromToolbar();
     else
         f.form->ыы_Click();
+    f.form->finishWriting();
 
     QCOMPARE(f.seams->dialog.calls.size(), 1);
     QCOMPARE(f.seams->dialog.calls[0].kind, testing::DialogCall::Save);
@@ -102,6 +106,7 @@ void RegisterFilesTest::saveWritesExactlyTheTypedNameAndReplacesUnasked()
     QVERIFY(write(file, "old contents"));
     f.seams->dialog.fileNames.enqueue(file);
     f.form->Command5_Click();
+    f.form->finishWriting();
     QVERIFY(contents(file).startsWith("{\\rtf1"));
     QCOMPARE(QDir(files.root()).entryList(QDir::Files), QStringList{QStringLiteral("без расширения")});
     QVERIFY(f.seams->messages.calls.isEmpty());
@@ -111,6 +116,7 @@ void RegisterFilesTest::cancelledDialogsTouchNothing()
 {
     accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
     f.form->Command5_Click();
+    f.form->finishWriting();
     f.form->Command6_Click();
     QCOMPARE(f.seams->dialog.calls.size(), 2);
     QCOMPARE(f.seams->dialog.calls[1].kind, testing::DialogCall::Open);
@@ -155,6 +161,7 @@ void RegisterFilesTest::firstAcceptAfterOpenReplacesTheOpenedRegister()
     const QString file = path(QStringLiteral("a.krm"));
     f.seams->dialog.fileNames.enqueue(file);
     f.form->Command5_Click();
+    f.form->finishWriting();
 
     f.reset();
     f.make();
@@ -176,6 +183,7 @@ void RegisterFilesTest::styleComesBackFromAFile()
     const QString file = path(QStringLiteral("styled.krm"));
     f.seams->dialog.fileNames.enqueue(file);
     f.form->Command5_Click();
+    f.form->finishWriting();
     QVERIFY(!contents(file).contains("colortbl"));  // the background colour is never saved
 
     f.reset();
@@ -235,6 +243,7 @@ void RegisterFilesTest::failedSaveKeepsTheFileAlreadyThere()
         f.seams->messages.calls.clear();
         f.seams->dialog.fileNames.enqueue(target);
         f.form->ыы_Click();
+        f.form->finishWriting();
         QCOMPARE(f.seams->messages.calls.size(), 1);
         QCOMPARE(f.seams->messages.calls[0].title, QStringLiteral("Крамбол"));
         QVERIFY(f.seams->messages.calls[0].text.contains(QDir::toNativeSeparators(target)));
@@ -292,6 +301,59 @@ void RegisterFilesTest::exitFlows()
     QCOMPARE(QFile::exists(path(QStringLiteral("exit.krm"))), saved);
     QCOMPARE(f.seams->appExit.exits, ended ? 1 : 0);
     QCOMPARE(f.ui().Box->text(), registerBefore);
+}
+
+
+// A save writes its file on a thread of its own: the window goes on at once, and the file holds the
+// register as it was when its name was chosen, whatever is done to the register meanwhile.
+void RegisterFilesTest::saveWritesTheRegisterAsItWasWhileTheWindowGoesOn()
+{
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    const QString file = path(QStringLiteral("список.krm"));
+    f.seams->dialog.fileNames.enqueue(file);
+    f.form->Command5_Click();
+    accept(QStringLiteral("Пётр"), QStringLiteral("Кино"));
+    f.ui().Check1->click();
+    f.ui().Box->selectAll();
+    f.ui().Box->deleteSelection();
+    // The next open of the same file waits for it.
+    f.seams->dialog.fileNames.enqueue(file);
+    f.form->Command6_Click();
+    QVERIFY(f.seams->messages.calls.isEmpty());
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
+}
+
+void RegisterFilesTest::saveFailureIsToldWhenTheWriteEnds()
+{
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    const QString target = path(QStringLiteral("нет/файл.krm"));
+    f.seams->dialog.fileNames.enqueue(target);
+    f.form->ыы_Click();
+    // Nobody waits: the news comes through the event loop.
+    QTRY_COMPARE(f.seams->messages.calls.size(), 1);
+    QVERIFY(f.seams->messages.calls[0].text.contains(QDir::toNativeSeparators(target)));
+    QVERIFY(f.form->finishWriting());   // told once
+    QCOMPARE(f.seams->messages.calls.size(), 1);
+}
+
+// Closing the window waits for the file being written; if it could not be written, the window stays and
+// says so. The end of the window waits too, and the file comes out whole.
+void RegisterFilesTest::closingWaitsForTheWrite()
+{
+    accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
+    f.form->show();
+    f.seams->dialog.fileNames.enqueue(path(QStringLiteral("нет/файл.krm")));
+    f.form->Command5_Click();
+    QVERIFY(!f.form->close());
+    QVERIFY(f.form->isVisible());
+    QCOMPARE(f.seams->messages.calls.size(), 1);
+
+    const QString file = path(QStringLiteral("последний.krm"));
+    f.seams->dialog.fileNames.enqueue(file);
+    f.form->Command5_Click();
+    f.reset();
+    QVERIFY(contents(file).startsWith("{\\rtf1"));
+    QVERIFY(contents(file).trimmed().endsWith("}"));
 }
 
 QTEST_MAIN(RegisterFilesTest)
