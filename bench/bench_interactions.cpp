@@ -287,9 +287,16 @@ public:
     void begin()
     {
         m_longestNs = 0;
+        m_laps = 0;
         m_since.start();
     }
-    void end() { lap(); }
+    void end()
+    {
+        lap();
+        if (qEnvironmentVariableIsSet("BENCH_INTERACTIONS_TRACE"))
+            std::fprintf(stderr, "      print: longest pause %.2f ms at lap %d of %d (0: before the first page, "
+                                 "last: after the last)\n", longestMs(), m_longestLap, m_laps - 1);
+    }
     void start(const QString&, int) override { lap(); }
     bool advance(int, const QString&) override
     {
@@ -302,11 +309,18 @@ public:
 private:
     void lap()
     {
-        m_longestNs = std::max(m_longestNs, m_since.nsecsElapsed());
+        const qint64 ns = m_since.nsecsElapsed();
+        if (ns > m_longestNs) {
+            m_longestNs = ns;
+            m_longestLap = m_laps;
+        }
+        ++m_laps;
         m_since.start();
     }
     QElapsedTimer m_since;
     qint64 m_longestNs = 0;
+    int m_laps = 0;
+    int m_longestLap = 0;
 };
 
 krambol::platform::Services withProgress(krambol::platform::Services services, krambol::platform::Progress& progress)
