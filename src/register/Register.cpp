@@ -256,23 +256,23 @@ bool Register::clearWhole()
 
 bool Register::undoClear()
 {
-    if (m_earlier.empty() || m_document->isUndoAvailable())
-        return false;
-    std::unique_ptr<QTextDocument> earlier = std::move(m_earlier.back());
-    m_earlier.pop_back();
-    // Undoing a deletion leaves the caret after what came back.
-    const int end = earlier->characterCount() - 1;
-    m_later.push_back(show(std::move(earlier), end));
-    return true;
+    // Undoing a deletion leaves the caret after what came back; redoing it, in the empty document.
+    return !m_document->isUndoAvailable() && showNext(m_earlier, m_later, true);
 }
 
 bool Register::redoClear()
 {
-    if (m_later.empty() || m_document->isRedoAvailable())
+    return !m_document->isRedoAvailable() && showNext(m_later, m_earlier, false);
+}
+
+bool Register::showNext(Documents& from, Documents& to, bool caretAtEnd)
+{
+    if (from.empty())
         return false;
-    std::unique_ptr<QTextDocument> later = std::move(m_later.back());
-    m_later.pop_back();
-    m_earlier.push_back(show(std::move(later), 0));
+    std::unique_ptr<QTextDocument> next = std::move(from.back());
+    from.pop_back();
+    const int caret = caretAtEnd ? next->characterCount() - 1 : 0;
+    to.push_back(show(std::move(next), caret));
     return true;
 }
 

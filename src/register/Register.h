@@ -101,13 +101,17 @@ private:
     std::unique_ptr<QTextDocument> makeDocument();
     // Shows another document and gives back the one shown before, once views have left it.
     std::unique_ptr<QTextDocument> show(std::unique_ptr<QTextDocument> document, int caret);
+    // Shows the last document of `from`, and puts the one shown last in `to`.
+    bool showNext(std::vector<std::unique_ptr<QTextDocument>>& from, std::vector<std::unique_ptr<QTextDocument>>& to,
+                  bool caretAtEnd);
     // A change that is not undone ends the undo history, across deletions too.
     void forgetOtherDocuments();
 
     std::unique_ptr<QTextDocument> m_document;
     // Documents deleted whole, the latest last, and those undo brought back from, the next last.
-    std::vector<std::unique_ptr<QTextDocument>> m_earlier;
-    std::vector<std::unique_ptr<QTextDocument>> m_later;
+    using Documents = std::vector<std::unique_ptr<QTextDocument>>;
+    Documents m_earlier;
+    Documents m_later;
     std::function<void(int)> m_replaced;
     // The plain text and whether the document holds nothing but plain text in the register's font, kept
     // until the next change the register did not make itself.
