@@ -6,6 +6,7 @@
 #include <QTextDocument>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace krambol::reg {
@@ -221,9 +222,17 @@ rtf::Document toRtfDocument(const QTextDocument& document, int from, int to)
 void insertRtfDocument(QTextCursor& cursor, const rtf::Document& document)
 {
     const QFont documentFont = cursor.document()->defaultFont();
+    // Each distinct format is made once: runs that share it share its data, which the document then
+    // finds in its collection without comparing properties again. A new paragraph takes the format of
+    // the one before it, which is the first one's all along.
+    std::vector<std::optional<QTextCharFormat>> formats(std::size_t(document.formats().size()));
     cursor.beginEditBlock();
+    const QTextBlockFormat blockFormat = cursor.blockFormat();
     for (qsizetype i = 0; i < document.runCount(); ++i) {
-        const QTextCharFormat format = textFormat(document.runFormat(i), documentFont);
+        std::optional<QTextCharFormat>& made = formats[std::size_t(document.runFormatIndex(i))];
+        if (!made)
+            made = textFormat(document.runFormat(i), documentFont);
+        const QTextCharFormat& format = *made;
         const QStringView text = document.runText(i);
         qsizetype start = 0;
         while (true) {
@@ -233,7 +242,7 @@ void insertRtfDocument(QTextCursor& cursor, const rtf::Document& document)
                 cursor.insertText(paragraph.toString(), format);
             if (stop < 0)
                 break;
-            cursor.insertBlock(cursor.blockFormat(), format);
+            cursor.insertBlock(blockFormat, format);
             start = stop + 1;
         }
     }
