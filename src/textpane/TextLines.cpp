@@ -183,29 +183,62 @@ void TextLines::appendRunsByCharacter(std::vector<Run>& into, int from, int to) 
 
 void TextLines::shiftRuns(int from, int removed, int added)
 {
-    if (!m_runsValid)
-        return;
-    // The runs follow the change: what was removed goes out of them, what lies after moves; the text that
-    // came in is read again when the table is next used.
+    // The runs and the parts read follow the change: what was removed goes out of them, what lies after
+    // moves; the text that came in is read when lines next need it.
     const int oldEnd = from + removed;
     const int delta = added - removed;
     const auto moved = [&](int position) { return position < from ? position : position >= oldEnd ? position + delta : from; };
+    const auto movedEnd = [&](int end) { return end <= from ? end : end > oldEnd ? end + delta : from; };
     auto first = std::upper_bound(m_runs.begin(), m_runs.end(), from, [](int p, const Run& run) { return p < run.end; });
     bool emptied = false;
     for (auto it = first; it != m_runs.end(); ++it) {
         it->start = moved(it->start);
-        it->end = it->end > oldEnd ? it->end + delta : std::max(from, moved(it->end));
+        it->end = movedEnd(it->end);
         emptied = emptied || it->start >= it->end;
     }
     if (emptied)
         m_runs.erase(std::remove_if(first, m_runs.end(), [](const Run& run) { return run.start >= run.end; }), m_runs.end());
-    if (m_dirtyFrom < 0) {
-        m_dirtyFrom = from;
-        m_dirtyTo = from + added;
-    } else {
-        m_dirtyFrom = std::min(moved(m_dirtyFrom), from);
-        m_dirtyTo = std::max(m_dirtyTo > oldEnd ? m_dirtyTo + delta : from, from + added);
+
+    std::vector<std::pair<int, int>> known;
+    known.reserve(m_known.size() + 1);
+    for (auto [start, end] : m_known) {
+        start = moved(start);
+        end = movedEnd(end);
+        // The new text is not read: the part splits around it.
+        if (added > 0 && start < from + added && end > from) {
+            if (start < from)
+                known.emplace_back(start, from);
+            if (end > from + added)
+                known.emplace_back(from + added, end);
+        } else if (start < end) {
+            if (!known.empty() && known.back().second >= start)
+                known.back().second = std::max(known.back().second, end);
+            else
+                known.emplace_back(start, end);
+        }
     }
+    m_known = std::move(known);
+    // Text taken out brings the runs on either side together.
+    if (added == 0)
+        mergeRunsAt(from);
+}
+
+void TextLines::mergeRunsAt(int position)
+{
+    auto after = std::lower_bound(m_runs.begin(), m_runs.end(), position, [](const Run& run, int p) { return run.start < p; });
+    if (after == m_runs.begin() || after == m_runs.end())
+        return;
+    const auto before = std::prev(after);
+    if (before->end == position && after->start == position && before->format == after->format) {
+        before->end = after->end;
+        m_runs.erase(after);
+    }
+}
+
+void TextLines::forgetRuns()
+{
+    m_runs.clear();
+    m_known.clear();
 }
 
 void TextLines::rescanRuns(int from, int to)
@@ -253,21 +286,51 @@ void TextLines::rescanRuns(int from, int to)
         m_runs.erase(m_runs.begin() + ptrdiff_t(out + 1), m_runs.begin() + ptrdiff_t(stop));
 }
 
-void TextLines::ensureRuns()
+void TextLines::ensureRuns(int from, int to)
 {
-    if (!m_runsValid) {
-        m_runs.clear();
-        appendRunsOfFragments(m_runs, 0, m_document.characterCount());
-        m_runsValid = true;
-    } else if (m_dirtyFrom >= 0) {
-        rescanRuns(m_dirtyFrom, m_dirtyTo);
+    to = std::min(to, m_document.characterCount());
+    // The gaps of [from, to) between the parts read, each read and joined to the parts.
+    std::vector<std::pair<int, int>> gaps;
+    int at = from;
+    for (const auto& [start, end] : m_known) {
+        if (end <= at)
+            continue;
+        if (start >= to)
+            break;
+        if (start > at)
+            gaps.emplace_back(at, start);
+        at = std::max(at, end);
     }
-    m_dirtyFrom = m_dirtyTo = -1;
+    if (at < to)
+        gaps.emplace_back(at, to);
+    for (auto [start, end] : gaps) {
+        // A short gap (an edit) is read character by character; a longer one is read by fragments, from
+        // the start of its first paragraph to the end of its last, since a paragraph's fragments can only
+        // be walked from its start.
+        if (end - start > kScanByFragments) {
+            start = m_document.findBlock(start).position();
+            const QTextBlock last = m_document.findBlock(end - 1);
+            end = std::min(last.position() + last.length(), m_document.characterCount());
+        }
+        rescanRuns(start, end);
+        auto it = std::lower_bound(m_known.begin(), m_known.end(), start,
+                                   [](const std::pair<int, int>& part, int p) { return part.first < p; });
+        it = m_known.insert(it, {start, end});
+        // Join with the parts it touches.
+        if (it != m_known.begin() && std::prev(it)->second >= it->first) {
+            std::prev(it)->second = std::max(std::prev(it)->second, it->second);
+            it = std::prev(m_known.erase(it));
+        }
+        while (std::next(it) != m_known.end() && std::next(it)->first <= it->second) {
+            it->second = std::max(it->second, std::next(it)->second);
+            m_known.erase(std::next(it));
+        }
+    }
 }
 
 QList<QTextLayout::FormatRange> TextLines::formatTable()
 {
-    ensureRuns();
+    ensureRuns(0, m_document.characterCount());
     QList<QTextLayout::FormatRange> table;
     for (const Run& run : m_runs)
         table.append({run.start, run.end - run.start, run.format});
@@ -286,7 +349,7 @@ QList<QTextLayout::FormatRange> TextLines::formatTableFromScratch() const
 
 QList<QTextLayout::FormatRange> TextLines::formatsBetween(int from, int to)
 {
-    ensureRuns();
+    ensureRuns(from, to);
     QList<QTextLayout::FormatRange> ranges;
     auto it = std::upper_bound(m_runs.begin(), m_runs.end(), from,
                                [](int position, const Run& run) { return position < run.end; });
@@ -662,10 +725,8 @@ void TextLines::reset(int from, int removed, int added)
         // is the last one known until lines tell better.
         if (m_laidChars > 0)
             m_perCharacter = perCharacter();
-        if (!fontOnly) {
-            m_runsValid = false;
-            m_dirtyFrom = m_dirtyTo = -1;
-        }
+        if (!fontOnly)
+            forgetRuns();
         m_segments.clear();
         placeSegments();
         return;

@@ -130,7 +130,10 @@ private:
     };
 
     QList<QTextLayout::FormatRange> formatsBetween(int from, int to);
-    void ensureRuns();
+    // Reads the runs of whatever part of [from, to) the table does not hold yet.
+    void ensureRuns(int from, int to);
+    void forgetRuns();
+    void mergeRunsAt(int position);
     void rescanRuns(int from, int to);
     void appendRunsOfFragments(std::vector<Run>& into, int from, int to) const;
     void appendRunsByCharacter(std::vector<Run>& into, int from, int to) const;
@@ -165,14 +168,12 @@ private:
     qreal m_perCharacter = 0;    // the estimate in use; 0 until there is one
     qint64 m_laidOutTotal = 0;
 
+    // The format runs, read a part at a time where lines need them: `m_known` holds the parts read, in
+    // order, apart from each other; runs outside them may be out of date and are read again before use.
     std::vector<Run> m_runs;
-    bool m_runsValid = false;
+    std::vector<std::pair<int, int>> m_known;
     // The document's default font as the last change left it.
     QFont m_font;
-    // The part of the document whose formats the table does not hold yet (from == to: only the runs on
-    // either side may join).
-    int m_dirtyFrom = -1;
-    int m_dirtyTo = -1;
     std::unordered_map<int, std::unique_ptr<QTextLayout>> m_shaped;   // by line start
 };
 
