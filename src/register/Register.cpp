@@ -132,8 +132,10 @@ void Register::noticeChange(int from, int added)
     if (added > kCheckedChange || (wasPlain != 1 && wasReadable != 1))
         return;
     const int to = from + added;
-    bool formatsEmpty = true;
-    for (QTextBlock block = m_document->findBlock(from); block.isValid() && block.position() <= to;
+    // Formats matter only to a plain register, whose paragraphs hold few fragments; one with formats of
+    // its own may hold hundreds of thousands in one paragraph, and walking them costs a frame per key.
+    bool formatsEmpty = wasPlain == 1;
+    for (QTextBlock block = m_document->findBlock(from); formatsEmpty && block.isValid() && block.position() <= to;
          block = block.next()) {
         formatsEmpty = formatsEmpty && block.blockFormat().properties().isEmpty()
                        && block.charFormat().properties().isEmpty();

@@ -26,6 +26,8 @@ constexpr int kIslandLead = 2048;
 // Characters at which a change's formats are read from the document's fragments rather than character by
 // character.
 constexpr int kScanByFragments = 64;
+// A paragraph this short is read whole whenever part of it is needed.
+constexpr int kShortParagraph = 4096;
 
 // Lines dropped from the front of a segment before the storage is compacted.
 constexpr size_t kCompactAfter = 1024;
@@ -251,8 +253,11 @@ void TextLines::rescanRuns(int from, int to)
     std::vector<Run> middle;
     if (low != high && low->start < from)
         middle.push_back(Run{low->start, from, low->format});
+    // From a paragraph's start its fragments are walked at once; inside one, a short range is read a
+    // character at a time rather than walking the fragments before it.
     const QTextBlock block = m_document.findBlock(from);
-    if (to - from <= kScanByFragments || (block.isValid() && from - block.position() > 8 * (to - from)))
+    const bool inside = block.isValid() && from > block.position();
+    if (inside && (to - from <= kScanByFragments || from - block.position() > 8 * (to - from)))
         appendRunsByCharacter(middle, from, to);
     else
         appendRunsOfFragments(middle, from, to);
@@ -292,25 +297,28 @@ void TextLines::ensureRuns(int from, int to)
     // The gaps of [from, to) between the parts read, each read and joined to the parts.
     std::vector<std::pair<int, int>> gaps;
     int at = from;
-    for (const auto& [start, end] : m_known) {
-        if (end <= at)
-            continue;
-        if (start >= to)
-            break;
-        if (start > at)
-            gaps.emplace_back(at, start);
-        at = std::max(at, end);
+    auto part = std::upper_bound(m_known.begin(), m_known.end(), at,
+                                 [](int p, const std::pair<int, int>& known) { return p < known.second; });
+    for (; part != m_known.end() && part->first < to; ++part) {
+        if (part->first > at)
+            gaps.emplace_back(at, part->first);
+        at = std::max(at, part->second);
     }
     if (at < to)
         gaps.emplace_back(at, to);
     for (auto [start, end] : gaps) {
-        // A short gap (an edit) is read character by character; a longer one is read by fragments, from
-        // the start of its first paragraph to the end of its last, since a paragraph's fragments can only
-        // be walked from its start.
-        if (end - start > kScanByFragments) {
-            start = m_document.findBlock(start).position();
-            const QTextBlock last = m_document.findBlock(end - 1);
-            end = std::min(last.position() + last.length(), m_document.characterCount());
+        // A paragraph's fragments can only be walked from its start: a gap is read by fragments from the
+        // start of its first paragraph to the end of its last (break included, so that the parts read
+        // join), unless it is a short one (an edit) inside a long paragraph, read character by character.
+        const QTextBlock first = m_document.findBlock(start);
+        const QTextBlock last = m_document.findBlock(end - 1);
+        const bool wide = end - start > kScanByFragments;
+        if (first.isValid() && (wide || first.length() <= kShortParagraph))
+            start = first.position();
+        if (last.isValid()) {
+            const int lastEnd = last.position() + last.length();
+            if (wide || last.length() <= kShortParagraph || end == lastEnd - 1)
+                end = std::min(lastEnd, m_document.characterCount());
         }
         rescanRuns(start, end);
         auto it = std::lower_bound(m_known.begin(), m_known.end(), start,
