@@ -8,6 +8,7 @@
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
 #include "BenchSupport.h"
+#include "support/PdfPrinter.h"
 #include "support/ScriptedServices.h"
 #include "textpane/TextPrinter.h"
 
@@ -24,6 +25,8 @@
 
 #include <cstdio>
 #include <vector>
+
+using krambol::testing::pdfPrinter;
 
 namespace {
 
@@ -44,14 +47,6 @@ QString registerText(int entries)
             + QString::fromUtf16(discs[(i / 3) % std::size(discs)]) + QStringLiteral(" |");
     }
     return text;
-}
-
-std::unique_ptr<QPrinter> pdfPrinter(const QString& file)
-{
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(file);
-    return printer;
 }
 
 int pages(const QString& pdf)

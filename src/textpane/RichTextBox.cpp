@@ -126,6 +126,20 @@ void RichTextBox::setDocument(QTextDocument* document, int caret)
     edited();
 }
 
+void RichTextBox::stepHistory(bool back)
+{
+    // Past the ends of the document's own history, its owner may go on (see WholeContent).
+    const bool available = back ? m_document->isUndoAvailable() : m_document->isRedoAvailable();
+    const std::function<bool()>& beyond = back ? m_whole.undo : m_whole.redo;
+    if (!available && beyond && beyond())
+        return;
+    if (back)
+        m_document->undo(&m_cursor);
+    else
+        m_document->redo(&m_cursor);
+    edited();
+}
+
 void RichTextBox::keepLines()
 {
     if (!m_lines)
@@ -895,16 +909,8 @@ void RichTextBox::runKeyCommand(const KeyCommand& command)
             insertTyped(*pasted);
         return;
     case KeyAction::Undo:
-        if (!m_document->isUndoAvailable() && m_whole.undo && m_whole.undo())
-            return;
-        m_document->undo(&m_cursor);
-        edited();
-        return;
     case KeyAction::Redo:
-        if (!m_document->isRedoAvailable() && m_whole.redo && m_whole.redo())
-            return;
-        m_document->redo(&m_cursor);
-        edited();
+        stepHistory(command.action == KeyAction::Undo);
         return;
     case KeyAction::DeleteBack:
     case KeyAction::DeleteForward:

@@ -223,6 +223,8 @@ private:
     };
     std::map<QTextDocument*, KeptLines> m_keptLines;
     void keepLines();
+    // Undo (back) or redo one step.
+    void stepHistory(bool back);
     QTextCursor m_cursor;
     bool m_locked = false;
     bool m_tabChangesFocus = false;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/PdfPrinter.h"
 #include "support/ScriptedServices.h"
 #include "textpane/TextPrinter.h"
 
@@ -15,6 +16,8 @@
 
 using namespace krambol;
 using textpane::PrintOutcome;
+
+using krambol::testing::pdfPrinter;
 
 namespace {
 
@@ -39,14 +42,6 @@ std::unique_ptr<QTextDocument> document(const QString& text)
     doc->setDefaultFont(QFont(QStringLiteral("Liberation Sans"), 10));
     doc->setPlainText(text);
     return doc;
-}
-
-std::unique_ptr<QPrinter> pdfPrinter(const QString& file)
-{
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(file);
-    return printer;
 }
 
 QString tool(const char* name)
