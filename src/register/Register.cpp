@@ -12,7 +12,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <QThread>
+
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace krambol::reg {
@@ -84,7 +87,56 @@ QByteArray rtfBytes(const QString& text)
     return text.toLatin1();
 }
 
+// A document of the register's, as yet nobody's. contentsChange tells every change of text or format, but
+// only while the document has a layout; until a view gives it one of its own, it has one that lays out
+// nothing. (contentsChanged would come without a layout too, but also after every edit block that changed
+// nothing, such as a view reading text through a cursor.)
+std::unique_ptr<QTextDocument> newDocument()
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setDocumentLayout(new NoLayout(document.get()));
+    return document;
+}
+
+// What a document takes from the register rather than from its content.
+struct DocumentLook
+{
+    explicit DocumentLook(const QTextDocument& document)
+        : font(document.defaultFont())
+        , margin(document.documentMargin())
+        , option(document.defaultTextOption())
+        , designMetrics(document.useDesignMetrics())
+        , indentWidth(document.indentWidth())
+    {
+    }
+    void giveTo(QTextDocument& document) const
+    {
+        document.setDefaultFont(font);
+        document.setDocumentMargin(margin);
+        document.setDefaultTextOption(option);
+        document.setUseDesignMetrics(designMetrics);
+        document.setIndentWidth(indentWidth);
+    }
+
+    QFont font;
+    qreal margin;
+    QTextOption option;
+    bool designMetrics;
+    qreal indentWidth;
+};
+
 } // namespace
+
+// What an open's thread leaves: the document, moved to the register's thread, or why there is none.
+struct Register::Opening
+{
+    quint64 id = 0;
+    QString path;
+    std::thread thread;
+    std::unique_ptr<QTextDocument> document;
+    std::optional<QString> error;
+    bool readsAsWritten = true;
+};
 
 Register::Register()
     : m_document(makeDocument())
@@ -93,13 +145,13 @@ Register::Register()
 
 std::unique_ptr<QTextDocument> Register::makeDocument()
 {
-    auto document = std::make_unique<QTextDocument>();
-    QTextDocument* const d = document.get();
-    // contentsChange tells every change of text or format, but only while the document has a layout;
-    // until a view gives it one of its own, it has one that lays out nothing. (contentsChanged would
-    // come without a layout too, but also after every edit block that changed nothing, such as a view
-    // reading text through a cursor.)
-    d->setDocumentLayout(new NoLayout(d));
+    auto document = newDocument();
+    watch(document.get());
+    return document;
+}
+
+void Register::watch(QTextDocument* d)
+{
     QObject::connect(d, &QTextDocument::contentsChange, d, [this, d](int from, int, int added) {
         if (!m_ownEdit && d == m_document.get())
             noticeChange(from, added);
@@ -109,10 +161,14 @@ std::unique_ptr<QTextDocument> Register::makeDocument()
         if (d == m_document.get())
             m_later.clear();
     });
-    return document;
 }
 
-Register::~Register() = default;
+Register::~Register()
+{
+    // The thread of an open under way holds the register's object for its news.
+    if (m_opening)
+        m_opening->thread.join();
+}
 
 void Register::forgetText()
 {
@@ -165,6 +221,7 @@ bool Register::readsAsWritten() const
 
 const QString& Register::text() const
 {
+    waitForOpen();
     if (!m_textValid) {
         m_text = m_document->toPlainText();
         m_textValid = true;
@@ -200,6 +257,7 @@ bool Register::isPlain() const
 
 void Register::setText(const QString& text)
 {
+    waitForOpen();
     {
         NoUndo noUndo(*m_document);
         m_ownEdit = true;
@@ -233,14 +291,11 @@ std::unique_ptr<QTextDocument> Register::show(std::unique_ptr<QTextDocument> doc
 
 bool Register::clearWhole()
 {
+    waitForOpen();
     if (!m_document->rootFrame()->childFrames().isEmpty())
         return false;
     auto empty = makeDocument();
-    empty->setDefaultFont(m_document->defaultFont());
-    empty->setDocumentMargin(m_document->documentMargin());
-    empty->setDefaultTextOption(m_document->defaultTextOption());
-    empty->setUseDesignMetrics(m_document->useDesignMetrics());
-    empty->setIndentWidth(m_document->indentWidth());
+    DocumentLook(*m_document).giveTo(*empty);
     {
         // What deleting everything leaves: one paragraph in the last one's format, whose character
         // format (and so that of what is typed next) is the first one's.
@@ -258,12 +313,14 @@ bool Register::clearWhole()
 
 bool Register::undoClear()
 {
+    waitForOpen();
     // Undoing a deletion leaves the caret after what came back; redoing it, in the empty document.
     return !m_document->isUndoAvailable() && showNext(m_earlier, m_later, true);
 }
 
 bool Register::redoClear()
 {
+    waitForOpen();
     return !m_document->isRedoAvailable() && showNext(m_later, m_earlier, false);
 }
 
@@ -382,6 +439,7 @@ bool Register::rewriteInPlace(const QString& entry)
 
 void Register::append(const QString& entry)
 {
+    waitForOpen();
     if (!isPlain()) {
         writeWhole(entry);
         return;
@@ -403,11 +461,13 @@ void Register::append(const QString& entry)
 
 QFont Register::font() const
 {
+    waitForOpen();
     return m_document->defaultFont();
 }
 
 void Register::setFont(const QFont& font)
 {
+    waitForOpen();
     // The document tells it as a change of all of its text; the text and its formats stay as they are.
     m_ownEdit = true;
     m_document->setDefaultFont(font);
@@ -416,6 +476,7 @@ void Register::setFont(const QFont& font)
 
 void Register::applyToWholeContent(const QTextCharFormat& format, std::initializer_list<int> properties)
 {
+    waitForOpen();
     // The register's font takes the property, so text in it (and plain text written later) shows it.
     setFont(format.font().resolve(font()));
 
@@ -517,6 +578,7 @@ std::optional<QString> Register::save(const QString& path) const
 
 rtf::Document Register::snapshot() const
 {
+    waitForOpen();
     return toRtfDocument(*m_document);
 }
 
@@ -527,24 +589,61 @@ std::optional<QString> Register::write(const QString& path, const rtf::Document&
 
 std::optional<QString> Register::open(const QString& path)
 {
-    const platform::WholeFileRead file = platform::readRegularFile(
-        path, kLargestFile,
-        QStringLiteral("Файл слишком велик для списка должников: больше %1 МБ.").arg(kLargestFile / (1024 * 1024)));
-    if (file.error)
-        return file.error;
-    const rtf::ReadResult result = rtf::read(file.bytes);
-    if (result.error)
-        return result.error->message();
-    {
-        NoUndo noUndo(*m_document);
-        m_document->clear();
-        QTextCursor cursor(m_document.get());
-        insertRtfDocument(cursor, result.document);
+    beginOpen(path);
+    return finishOpen();
+}
+
+void Register::beginOpen(const QString& path)
+{
+    waitForOpen();
+    auto opening = std::make_unique<Opening>();
+    static quint64 opens = 0;
+    opening->id = ++opens;
+    opening->path = path;
+    Opening* const o = opening.get();
+    m_opening = std::move(opening);
+    // The document is built where it is read, and then handed to this thread; nothing else is shared.
+    o->thread = std::thread([this, o, look = DocumentLook(*m_document), home = QThread::currentThread()] {
+        const platform::WholeFileRead file = platform::readRegularFile(
+            o->path, kLargestFile,
+            QStringLiteral("Файл слишком велик для списка должников: больше %1 МБ.").arg(kLargestFile / (1024 * 1024)));
+        if (file.error) {
+            o->error = file.error;
+        } else if (const rtf::ReadResult result = rtf::read(file.bytes); result.error) {
+            o->error = result.error->message();
+        } else {
+            o->document = newDocument();
+            look.giveTo(*o->document);
+            {
+                NoUndo noUndo(*o->document);
+                QTextCursor cursor(o->document.get());
+                insertRtfDocument(cursor, result.document);
+            }
+            o->readsAsWritten = !anyChangesWhenRead(result.document.text());
+            o->document->moveToThread(home);
+        }
+        QMetaObject::invokeMethod(&m_news, [this, id = o->id] {
+            if (m_opening && m_opening->id == id)
+                finishOpen();
+        }, Qt::QueuedConnection);
+    });
+}
+
+std::optional<QString> Register::finishOpen()
+{
+    if (!m_opening)
+        return std::nullopt;
+    const std::unique_ptr<Opening> done = std::move(m_opening);
+    done->thread.join();
+    if (!done->error) {
+        watch(done->document.get());
+        show(std::move(done->document), 0);
+        m_readsAsWritten = done->readsAsWritten ? 1 : -1;
+        forgetOtherDocuments();
     }
-    forgetText();
-    m_readsAsWritten = anyChangesWhenRead(result.document.text()) ? -1 : 1;
-    forgetOtherDocuments();
-    return std::nullopt;
+    if (m_openEnded)
+        m_openEnded(done->path, done->error);
+    return done->error;
 }
 
 QString Register::rtfBetween(int from, int to) const
@@ -554,6 +653,7 @@ QString Register::rtfBetween(int from, int to) const
 
 std::function<QString()> Register::rtfBetweenLater(int from, int to) const
 {
+    waitForOpen();
     const auto written = [](const rtf::Document& part) { return QString::fromLatin1(rtf::write(part)); };
     if (!isPlain())
         return [part = toRtfDocument(*m_document, from, to), written] { return written(part); };

@@ -4,6 +4,7 @@
 #include "rtf/Document.h"
 
 #include <QFont>
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -21,6 +22,10 @@ namespace krambol::reg {
 // The register of lent discs: the document that holds its entries, the font they are shown in, and its
 // files. Views show the document and edit it through cursors of their own; the register notices what
 // they change.
+//
+// Opening a file reads it and builds the document it holds on a thread of its own; the register stays as
+// it was until the open ends. Asking the register anything ends the open first, waiting for the thread:
+// whatever is asked, it is asked of the register the file holds.
 class Register
 {
 public:
@@ -29,7 +34,11 @@ public:
     Register(const Register&) = delete;
     Register& operator=(const Register&) = delete;
 
-    QTextDocument& document() const { return *m_document; }
+    QTextDocument& document() const
+    {
+        waitForOpen();
+        return *m_document;
+    }
     // Tells when the register shows another document (after clearWhole, undoClear, redoClear), with
     // where the caret goes in it; views show document() from then on.
     void onDocumentReplaced(std::function<void(int caret)> replaced) { m_replaced = std::move(replaced); }
@@ -74,6 +83,19 @@ public:
     // Replaces the whole register by the RTF document in the file, as one change that is not undone; the
     // reason when it could not, and then the register is as it was.
     std::optional<QString> open(const QString& path);
+    // The same, in two steps: beginOpen starts reading the file on a thread of its own and returns. The open
+    // ends when the thread is done (through this thread's event loop), with finishOpen, or before anything
+    // else the register is asked, whichever comes first; an open begun ends the one under way.
+    void beginOpen(const QString& path);
+    bool opening() const { return m_opening != nullptr; }
+    // Ends the open under way, waiting for its thread; the reason when the file could not be opened. Without
+    // an open under way, nothing.
+    std::optional<QString> finishOpen();
+    // Tells of every open that ended, whoever ended it: the file's path and, when it failed, why.
+    void onOpenEnded(std::function<void(const QString& path, const std::optional<QString>& error)> ended)
+    {
+        m_openEnded = std::move(ended);
+    }
 
     // The part of the register between two positions as RTF source text, for the clipboard.
     QString rtfBetween(int from, int to) const;
@@ -99,6 +121,13 @@ private:
     void noticeOwnEntry(const QString& entry);
     void forgetText();
     std::unique_ptr<QTextDocument> makeDocument();
+    // Makes a document the register's: it notices the changes views make.
+    void watch(QTextDocument* document);
+    void waitForOpen() const
+    {
+        if (m_opening)
+            const_cast<Register*>(this)->finishOpen();
+    }
     // Shows another document and gives back the one shown before, once views have left it.
     std::unique_ptr<QTextDocument> show(std::unique_ptr<QTextDocument> document, int caret);
     // Shows the last document of `from`, and puts the one shown last in `to`.
@@ -121,6 +150,11 @@ private:
     // Whether every character reads back as itself in plain text (-1: not known).
     mutable int m_readsAsWritten = 1;
     bool m_ownEdit = false;
+    // The open under way, and where the news of its thread arrives.
+    struct Opening;
+    std::unique_ptr<Opening> m_opening;
+    std::function<void(const QString&, const std::optional<QString>&)> m_openEnded;
+    QObject m_news;
 };
 
 } // namespace krambol::reg

@@ -23,6 +23,7 @@ RegisterFiles::RegisterFiles(Register& entries, textpane::RichTextBox& box, cons
     , m_seams(seams)
     , m_setCaption(std::move(setCaption))
 {
+    m_register.onOpenEnded([this](const QString& path, const std::optional<QString>& error) { openEnded(path, error); });
 }
 
 struct RegisterFiles::Write
@@ -39,6 +40,7 @@ RegisterFiles::~RegisterFiles()
     // either the new one whole or the old one as it was. Nobody is left to tell of a failure.
     if (m_write)
         m_write->thread.join();
+    m_register.onOpenEnded({});
 }
 
 void RegisterFiles::save(const QString& dialogTitle)
@@ -52,8 +54,10 @@ bool RegisterFiles::startSave(const QString& dialogTitle)
     const QString path = m_seams.dialog.showSave({dialogTitle, kRegisterFilter});
     if (path.isEmpty())
         return false;
-    // A write already under way ends first, so that the files come out in the order they were saved.
+    // A write already under way ends first, so that the files come out in the order they were saved; an
+    // open, so that the file holds the register it brings.
     finishWriting();
+    finishOpening();
     auto write = std::make_unique<Write>();
     write->id = ++m_writes;
     write->path = path;
@@ -94,12 +98,40 @@ void RegisterFiles::open()
         return;
     // The file may be the one being written.
     finishWriting();
-    if (const auto error = m_register.open(path)) {
-        platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось открыть файл"), path, *error);
+    finishOpening();
+    m_register.beginOpen(path);
+}
+
+void RegisterFiles::openEnded(const QString& path, const std::optional<QString>& error)
+{
+    if (!error) {
+        m_box.showStart();
+        m_setCaption(path);
         return;
     }
-    m_box.showStart();
-    m_setCaption(path);
+    if (m_endingOpen) {
+        tellOpenFailure(path, *error);
+        return;
+    }
+    // The open ended because something asked the register, perhaps deep in an event of its own: the
+    // failure is told once that is over.
+    QMetaObject::invokeMethod(&m_news, [this, path, why = *error] { tellOpenFailure(path, why); },
+                              Qt::QueuedConnection);
+}
+
+void RegisterFiles::tellOpenFailure(const QString& path, const QString& error)
+{
+    platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось открыть файл"), path, error);
+}
+
+bool RegisterFiles::finishOpening()
+{
+    if (!m_register.opening())
+        return true;
+    m_endingOpen = true;
+    const bool opened = !m_register.finishOpen();
+    m_endingOpen = false;
+    return opened;
 }
 
 void RegisterFiles::exit()
@@ -107,6 +139,7 @@ void RegisterFiles::exit()
     // A save that failed keeps the program running, so the register is not lost.
     if (!finishWriting())
         return;
+    finishOpening();
     // There is no record of unsaved changes: the question comes whenever the register holds text.
     if (m_register.text().isEmpty()) {
         m_seams.appExit.exitApplication();

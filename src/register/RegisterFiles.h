@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace krambol::platform {
 class AppExit;
@@ -32,6 +33,9 @@ inline constexpr const char16_t* kMenuSaveTitle = u"Сохранить";
 // A save writes its file on a thread of its own, and the window goes on at once: the file holds the
 // register as it was when the name was chosen. One write runs at a time; the next save, an open, the
 // exit command and the end of this object wait for it. Its failure is told as soon as it is known.
+//
+// An open reads the file and builds its register on a thread of its own too, and the window goes on at
+// once; the register becomes the file's when that is done, or as soon as anything needs the register.
 class RegisterFiles
 {
 public:
@@ -54,12 +58,16 @@ public:
     void exit();
     // Waits for a write under way and tells its failure; false when it failed.
     bool finishWriting();
+    // Ends an open under way and tells its failure; false when it failed.
+    bool finishOpening();
 
 private:
     struct Write;
     // Chooses the file and starts the write; false when no file was chosen.
     bool startSave(const QString& dialogTitle);
     void written(quint64 id);
+    void openEnded(const QString& path, const std::optional<QString>& error);
+    void tellOpenFailure(const QString& path, const QString& error);
 
     Register& m_register;
     textpane::RichTextBox& m_box;
@@ -69,6 +77,8 @@ private:
     QObject m_news;
     std::unique_ptr<Write> m_write;
     quint64 m_writes = 0;
+    // Set while finishOpening ends an open: its failure is told there, not later.
+    bool m_endingOpen = false;
 };
 
 } // namespace krambol::reg

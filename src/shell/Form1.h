@@ -221,6 +221,8 @@ public:
 
     // Waits for a save whose file is still being written and tells its failure; false when it failed.
     bool finishWriting();
+    // Ends an open whose file is still being read and tells its failure; false when it failed.
+    bool finishOpening();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

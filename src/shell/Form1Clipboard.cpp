@@ -41,6 +41,8 @@ void showPrintFailure(platform::MessageBox& messages, const QPrinter& printer, t
 
 void Form1::copySelectionRtf()
 {
+    // The selection is one in the register an open under way brings.
+    finishOpening();
     const QTextCursor selection = m_ui.Box->textCursor();
     m_services.clipboard.setDeferredText(
         m_register->rtfBetweenLater(selection.selectionStart(), selection.selectionEnd()));
@@ -59,6 +61,7 @@ void Form1::щщ_Click()
 
 void Form1::амвпа_Click()
 {
+    finishOpening();
     // A clipboard that cannot be read inserts nothing; one without text deletes the selection.
     if (const std::optional<QString> text = m_services.clipboard.text())
         m_ui.Box->editAtCaret([&](QTextCursor& cursor) { reg::Register::insertClipboardText(cursor, *text); });
@@ -68,6 +71,7 @@ void Form1::нг_Click()
 {
     // What is printed depends only on whether text is selected now, not on the range picked in the
     // dialog. Cancel, in the dialog or while the pages are made, shows nothing more.
+    finishOpening();
     const bool selection = m_ui.Box->selectionLength() > 0;
     const std::unique_ptr<QPrinter> printer =
         m_services.dialog.showPrinter({QStringLiteral("Печать"), selection});

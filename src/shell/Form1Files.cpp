@@ -2,6 +2,8 @@
 #include "shell/Form1.h"
 
 #include "register/RegisterFiles.h"
+#include "shell/EventHook.h"
+#include "textpane/RichTextBox.h"
 #include "widgets/PictureButton.h"
 
 #include <QCloseEvent>
@@ -17,6 +19,17 @@ void Form1::bindRegisterFiles()
             // and drop it, unless the marker is doubled.
             setWindowTitle(QString(caption).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
         });
+    // What the user does in the register pane waits for an open under way, so that it is done in the
+    // register the file brings; looking, pointing and scrolling do not wait.
+    (new EventHook(this,
+                   {QEvent::KeyPress, QEvent::InputMethod, QEvent::MouseButtonPress, QEvent::MouseButtonDblClick,
+                    QEvent::Drop, QEvent::ContextMenu},
+                   [this](QObject*, QEvent*) {
+                       m_files->finishOpening();
+                       return false;
+                   }))
+        ->watch(m_ui.Box)
+        ->watch(m_ui.Box->viewport());
     connect(m_ui.Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_ui.Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(m_ui.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
@@ -60,6 +73,11 @@ void Form1::Command4_Click()
 bool Form1::finishWriting()
 {
     return m_files->finishWriting();
+}
+
+bool Form1::finishOpening()
+{
+    return m_files->finishOpening();
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -167,6 +167,7 @@ void RegisterFaultsTest::runCommand(const QString& command)
     }
     // A save's file is written on a thread of its own: its failure is told when the write ends.
     f.form->finishWriting();
+    f.form->finishOpening();
 }
 
 void RegisterFaultsTest::failureLosesNothing_data()
@@ -382,6 +383,7 @@ void RegisterFaultsTest::unusualNamesSaveAndOpen()
     f.make();
     f.seams->dialog.fileNames.enqueue(file);
     f.form->Command6_Click();
+    f.form->finishOpening();
     QVERIFY2(f.seams->messages.calls.isEmpty(), qPrintable(f.seams->messages.calls.value(0).text));
     QCOMPARE(f.ui().Box->text(), registerText);
     QCOMPARE(shownCaption(f.form.get()), file);

@@ -49,6 +49,8 @@ private Q_SLOTS:
     void saveWritesTheRegisterAsItWasWhileTheWindowGoesOn();
     void saveFailureIsToldWhenTheWriteEnds();
     void closingWaitsForTheWrite();
+    void openEndsBeforeAnythingUsesTheRegister_data();
+    void openEndsBeforeAnythingUsesTheRegister();
 
 private:
     QString path(const QString& name) const { return files.path(name); }
@@ -149,6 +151,9 @@ void RegisterFilesTest::openReplacesTheRegisterAndSetsTheCaption()
         f.form->OpenRegisterFromToolbar();
     else
         f.form->в_Click();
+    // The file is read on a thread of its own; the register is the old one until the open ends.
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("прежний список"));
+    QVERIFY(f.form->finishOpening());
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван - Игра"));
     QCOMPARE(f.form->windowTitle(), file);
     QVERIFY(f.ui().Box->isLocked());
@@ -167,6 +172,7 @@ void RegisterFilesTest::firstAcceptAfterOpenReplacesTheOpenedRegister()
     f.make();
     f.seams->dialog.fileNames.enqueue(file);
     f.form->Command6_Click();
+    f.form->finishOpening();
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
     accept(QStringLiteral("Пётр"), QStringLiteral("Кино"));
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Пётр------------Кино |"));
@@ -191,6 +197,7 @@ void RegisterFilesTest::styleComesBackFromAFile()
     const QColor startBackground = f.ui().Box->backgroundColor();
     f.seams->dialog.fileNames.enqueue(file);
     f.form->Command6_Click();
+    f.form->finishOpening();
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
     const QTextDocument* doc = f.ui().Box->document();
     for (auto it = doc->begin().begin(); !it.atEnd(); ++it) {
@@ -224,6 +231,7 @@ void RegisterFilesTest::failedOpenKeepsRegisterAndCaption()
     accept(QStringLiteral("Иван"), QStringLiteral("Игра"));
     f.seams->dialog.fileNames.enqueue(file);
     f.form->OpenRegisterFromToolbar();
+    QVERIFY(!f.form->finishOpening());
 
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
     QCOMPARE(f.form->windowTitle(), QStringLiteral("Крамбол"));
@@ -319,6 +327,7 @@ void RegisterFilesTest::saveWritesTheRegisterAsItWasWhileTheWindowGoesOn()
     // The next open of the same file waits for it.
     f.seams->dialog.fileNames.enqueue(file);
     f.form->Command6_Click();
+    f.form->finishOpening();
     QVERIFY(f.seams->messages.calls.isEmpty());
     QCOMPARE(f.ui().Box->text(), QStringLiteral("Иван------------Игра |"));
 }
@@ -354,6 +363,86 @@ void RegisterFilesTest::closingWaitsForTheWrite()
     f.reset();
     QVERIFY(contents(file).startsWith("{\\rtf1"));
     QVERIFY(contents(file).trimmed().endsWith("}"));
+}
+
+
+void RegisterFilesTest::openEndsBeforeAnythingUsesTheRegister_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<QString>("expected");   // the register after the action
+    for (bool readable : {true, false}) {
+        const QString before = readable ? QStringLiteral("Иван - Игра") : QStringLiteral("прежний список");
+        const char* const file = readable ? "file: " : "failed: ";
+        QTest::addRow("%sevent loop", file) << "events" << readable << before;
+        QTest::addRow("%skey in the pane", file) << "key" << readable << QStringLiteral("z") + before;
+        QTest::addRow("%sclick in the pane", file) << "click" << readable << before;
+        // The first accept after the open writes its own list over the register.
+        QTest::addRow("%saccept", file) << "accept" << readable << QStringLiteral("Пётр------------Кино |");
+        QTest::addRow("%sbold", file) << "bold" << readable << before;
+        QTest::addRow("%spaste", file) << "paste" << readable << QStringLiteral("вставка") + before;
+        QTest::addRow("%ssave", file) << "save" << readable << before;
+        QTest::addRow("%sanother open", file) << "open" << readable << QStringLiteral("Иван - Игра");
+    }
+}
+
+void RegisterFilesTest::openEndsBeforeAnythingUsesTheRegister()
+{
+    // The file is read on a thread of its own while the window goes on. Whatever the user does to the
+    // register in the meantime waits for the open and is done in the register the file brings (or, when
+    // it could not be opened, in the register as it was); the failure is told once, after the action.
+    QFETCH(QString, action);
+    QFETCH(bool, readable);
+    QFETCH(QString, expected);
+    const QString file = path(QStringLiteral("чужой.krm"));
+    QVERIFY(write(file, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}"
+                "\\f0 \\'c8\\'e2\\'e0\\'ed - {\\b \\'c8\\'e3\\'f0\\'e0}\\par}"));
+    const QString opened = readable ? file : path(QStringLiteral("нет.krm"));
+    f.ui().Box->setText(QStringLiteral("прежний список"));
+    f.ui().Box->setLocked(false);
+    f.seams->dialog.fileNames.enqueue(opened);
+    f.form->Command6_Click();
+    QCOMPARE(f.ui().Box->text(), QStringLiteral("прежний список"));
+
+    textpane::RichTextBox* const box = f.ui().Box;
+    if (action == u"events") {
+        QTRY_COMPARE(box->text(), expected);
+    } else if (action == u"key") {
+        QTest::keyClick(box, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Z, Qt::ShiftModifier);
+    } else if (action == u"click") {
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    } else if (action == u"accept") {
+        accept(QStringLiteral("Пётр"), QStringLiteral("Кино"));
+    } else if (action == u"bold") {
+        f.ui().Command2->setChecked(true);
+        QVERIFY(box->document()->defaultFont().bold());
+    } else if (action == u"paste") {
+        f.seams->clipboard.setText(QStringLiteral("вставка"));
+        f.form->амвпа_Click();
+    } else if (action == u"save") {
+        f.seams->dialog.fileNames.enqueue(path(QStringLiteral("копия.krm")));
+        f.form->Command5_Click();
+        QVERIFY(f.form->finishWriting());
+    } else if (action == u"open") {
+        f.seams->dialog.fileNames.enqueue(file);
+        f.form->Command6_Click();
+        QVERIFY(f.form->finishOpening());
+    }
+    QCOMPARE(box->text(), expected);
+    QCOMPARE(f.form->windowTitle(), readable || action == u"open" ? file : QStringLiteral("Крамбол"));
+    if (action == u"save")
+        QCOMPARE(contents(path(QStringLiteral("копия.krm"))).contains("\\b"), readable);
+
+    // A failure is told once, whoever ended the open; a save or another open tells it at once.
+    const int told = readable ? 0 : 1;
+    if (action != u"save" && action != u"open")
+        QVERIFY(f.seams->messages.calls.size() <= told);
+    QTRY_COMPARE(f.seams->messages.calls.size(), told);
+    QTest::qWait(20);
+    QCOMPARE(f.seams->messages.calls.size(), told);
+    if (told)
+        QVERIFY(f.seams->messages.calls.first().text.contains(QStringLiteral("нет.krm")));
 }
 
 QTEST_MAIN(RegisterFilesTest)

@@ -84,6 +84,7 @@ private:
             file.close();
             f.seams->dialog.fileNames.enqueue(path);
             f.form->Command6_Click();
+            f.form->finishOpening();
             QVERIFY(f.seams->messages.calls.isEmpty());
         }
     }
