@@ -235,7 +235,15 @@ public:
     virtual void putOnClipboard(const QString& text) = 0;  // untimed
     virtual void save() = 0;
     virtual void prepareOpen() = 0;  // untimed: makes sure there is a file to open
+    // Starts opening the file; finishOpen() waits until the register is the file's and shown, and gives
+    // the longest time the window was kept from its events from the start of the open.
     virtual void open() = 0;
+    virtual double finishOpen() = 0;
+    void openWhole()
+    {
+        open();
+        finishOpen();
+    }
     virtual void print(const QString& pdf) = 0;
     // Waits until the file of the last save is written.
     virtual void finishSave() {}
@@ -357,7 +365,7 @@ public:
             QTest::keyClick(m_box, Qt::Key_V, Qt::ControlModifier);
             m_seams->clipboard.setText(QString());
         } else {
-            open();
+            openWhole();
         }
         repaintNow(*m_box);
     }
@@ -393,8 +401,24 @@ public:
     void prepareOpen() override {}
     void open() override
     {
+        QElapsedTimer timer;
+        timer.start();
         m_seams->dialog.fileNames.enqueue(m_file);
         m_form->Command6_Click();
+        m_openPauseMs = double(timer.nsecsElapsed()) / 1e6;
+    }
+    double finishOpen() override
+    {
+        // The window's own events go on meanwhile, each one a pause; the register comes with one of them.
+        QElapsedTimer step;
+        while (m_form->isOpening()) {
+            step.start();
+            QCoreApplication::processEvents();
+            m_openPauseMs = std::max(m_openPauseMs, double(step.nsecsElapsed()) / 1e6);
+        }
+        step.start();
+        repaintNow(pane());
+        return std::max(m_openPauseMs, double(step.nsecsElapsed()) / 1e6);
     }
     void print(const QString& pdf) override
     {
@@ -417,6 +441,7 @@ private:
     }
 
     QDir m_dir;
+    double m_openPauseMs = 0;
     std::unique_ptr<ScriptedServices> m_seams = std::make_unique<ScriptedServices>();
     TimedProgress m_progress;
     std::unique_ptr<Form1> m_form = std::make_unique<Form1>(withProgress(m_seams->services(), m_progress));
@@ -515,11 +540,15 @@ public:
     }
     void open() override
     {
+        QElapsedTimer timer;
+        timer.start();
         QFile in(m_html);
         if (!in.open(QIODevice::ReadOnly))
             std::fprintf(stderr, "cannot read %s\n", qPrintable(m_html));
         m_edit.setHtml(QString::fromUtf8(in.readAll()));
+        m_openMs = double(timer.nsecsElapsed()) / 1e6;
     }
+    double finishOpen() override { return m_openMs; }
     void print(const QString& pdf) override
     {
         QElapsedTimer timer;
@@ -543,6 +572,7 @@ private:
     int m_entries = 0;
     int m_next = 0;
     double m_printMs = 0;
+    double m_openMs = 0;
 };
 
 // --- the rows --------------------------------------------------------------------------------------------
@@ -748,11 +778,19 @@ std::vector<Group> groups(const QDir& dir)
              s.timed(0, [&] { side.accept(); });
          },
          1000, false},
-        {{"open"},
+        // An open reads the file and builds the register on a thread of its own: the window is free again
+        // at once ("open"), the register is there a while later ("register shown", beside the bare
+        // editor's open), and the window's longest wait in between is one of its own events.
+        {{"open", "open, register shown", "open: longest pause"},
          [](Side& side, Steps& s, int round) {
              if (round == 0)
                  s.untimed([&] { side.prepareOpen(); });
+             QElapsedTimer whole;
+             whole.start();
              s.timed(0, [&] { side.open(); });
+             const double pause = side.finishOpen();
+             s.record(1, double(whole.nsecsElapsed()) / 1e6);
+             s.record(2, pause);
          },
          1000, false},
         // The first accept after an open writes the register whole: the opened text carries the file's
@@ -761,7 +799,7 @@ std::vector<Group> groups(const QDir& dir)
          [](Side& side, Steps& s, int round) {
              s.untimed([&] {
                  side.prepareOpen();
-                 side.open();
+                 side.openWhole();
                  side.typeEntry(2000000 + round);
              });
              s.timed(0, [&] { side.accept(); });
@@ -771,10 +809,10 @@ std::vector<Group> groups(const QDir& dir)
          [](Side& side, Steps& s, int) {
              s.untimed([&] {
                  side.prepareOpen();
-                 side.open();
+                 side.openWhole();
              });
              s.timed(0, [&] { dragBar(side.pane(), 1); });
-             s.untimed([&] { side.open(); });
+             s.untimed([&] { side.openWhole(); });
              s.timed(1, [&] { dragBar(side.pane(), 0.5); });
          },
          1000, false},
@@ -1054,7 +1092,7 @@ double limitFor(int entries, const QString& row = {})
 {
     if (row == u"print to PDF")
         return entries == 10000 || entries == 100000 ? kPrintLimit : 0;
-    if (row == u"save, file written")
+    if (row == u"save, file written" || row == u"open, register shown")
         return 0;
     return entries == 10000 ? kLimitAt10k : entries == 100000 ? kLimitAt100k : 0;
 }

@@ -612,7 +612,8 @@ void Register::beginOpen(const QString& path)
         } else if (const rtf::ReadResult result = rtf::read(file.bytes); result.error) {
             o->error = result.error->message();
         } else {
-            o->document = newDocument();
+            // No layout yet: a view gives it its own, which is cheaper for a document that never had one.
+            o->document = std::make_unique<QTextDocument>();
             look.giveTo(*o->document);
             {
                 NoUndo noUndo(*o->document);
@@ -638,6 +639,9 @@ std::optional<QString> Register::finishOpen()
     if (!done->error) {
         watch(done->document.get());
         show(std::move(done->document), 0);
+        // A view gives the document a layout of its own; without one, it has the one that lays out nothing.
+        if (!m_document->findChild<QAbstractTextDocumentLayout*>(QString(), Qt::FindDirectChildrenOnly))
+            m_document->setDocumentLayout(new NoLayout(m_document.get()));
         m_readsAsWritten = done->readsAsWritten ? 1 : -1;
         forgetOtherDocuments();
     }

@@ -223,6 +223,7 @@ public:
     bool finishWriting();
     // Ends an open whose file is still being read and tells its failure; false when it failed.
     bool finishOpening();
+    bool isOpening() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

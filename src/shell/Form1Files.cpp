@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Form1.h"
 
+#include "register/Register.h"
 #include "register/RegisterFiles.h"
 #include "shell/EventHook.h"
 #include "textpane/RichTextBox.h"
@@ -78,6 +79,11 @@ bool Form1::finishWriting()
 bool Form1::finishOpening()
 {
     return m_files->finishOpening();
+}
+
+bool Form1::isOpening() const
+{
+    return m_register->opening();
 }
 
 void Form1::closeEvent(QCloseEvent* event)
