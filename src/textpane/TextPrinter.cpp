@@ -105,6 +105,8 @@ bool PageWriter::paragraph(const QTextBlock& block, int start, int end)
         }
         layout.setFormats(runs);
         layout.setTextOption(option);
+        // Keeps the glyphs the line breaking shaped for drawing the lines.
+        layout.setCacheEnabled(true);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
             line.setLineWidth(m_width);
