@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Printing the register to a PDF file, beside a bare QTextEdit::print of the same register in the same run:
-// a register of N entries as the accepts build it (one paragraph, an entry per line), the whole of it
-// printed. The target: 100 000 entries in at most 5 s, and time linear in the text (the time per entry
-// at the largest size within twice that at the smallest).
+// a register of N entries as the accepts build it (one paragraph, an entry per line; with --paragraphs one
+// entry a paragraph, as a word processor's file), the whole of it printed. The target: 100 000 entries in
+// at most 5 s, and time linear in the text (the time per entry at the largest size within twice that at
+// the smallest). The printer has the resolution a print dialog gives (1200 dpi); --screen-resolution
+// prints at the screen's instead.
 //
-//   bench_print [--sizes 10000,30000,100000] [--no-bare]
+//   bench_print [--sizes 10000,30000,100000] [--paragraphs] [--screen-resolution] [--no-bare]
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
 #include "BenchSupport.h"
@@ -34,7 +36,7 @@ constexpr double kAt100k = 5000;
 constexpr double kLinearity = 2;
 
 // "Иван------------Игра |" entries, one a line, as the accepts write them.
-QString registerText(int entries)
+QString registerText(int entries, QChar separator = QChar(QChar::LineSeparator))
 {
     static const char16_t* const names[] = {u"Иван", u"Пётр", u"Олег", u"Вера", u"Анна", u"Юлия", u"Нина"};
     static const char16_t* const discs[] = {u"Игра", u"Диск", u"Хиты", u"Джаз", u"Кино", u"Софт"};
@@ -42,7 +44,7 @@ QString registerText(int entries)
     text.reserve(qsizetype(entries) * 24);
     for (int i = 0; i < entries; ++i) {
         if (i > 0)
-            text += QChar(QChar::LineSeparator);
+            text += separator;
         text += QString::fromUtf16(names[i % std::size(names)]) + QStringLiteral("------------")
             + QString::fromUtf16(discs[(i / 3) % std::size(discs)]) + QStringLiteral(" |");
     }
@@ -79,6 +81,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     std::vector<int> sizes{10000, 30000, 100000};
     bool bare = true;
+    bool paragraphs = false;
+    bool screenResolution = false;
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--sizes") && i + 1 < args.size()) {
@@ -87,21 +91,31 @@ int main(int argc, char** argv)
                 sizes.push_back(size.toInt());
         } else if (args[i] == QStringLiteral("--no-bare")) {
             bare = false;
+        } else if (args[i] == QStringLiteral("--paragraphs")) {
+            paragraphs = true;
+        } else if (args[i] == QStringLiteral("--screen-resolution")) {
+            screenResolution = true;
         }
     }
+    const auto printerFor = [screenResolution](const QString& pdf) {
+        auto printer = pdfPrinter(pdf);
+        if (screenResolution)
+            printer->setResolution(QPrinter(QPrinter::ScreenResolution).resolution());
+        return printer;
+    };
     QTemporaryDir dir;
     const QFont font(QStringLiteral("MS Sans Serif"), 8);
     std::vector<Row> rows;
     for (const int entries : sizes) {
         std::fprintf(stderr, "  %d entries...\n", entries);
-        const QString text = registerText(entries);
+        const QString text = registerText(entries, paragraphs ? QChar(u'\n') : QChar(QChar::LineSeparator));
         QTextDocument document;
         document.setDefaultFont(font);
         document.setPlainText(text);
         Row row{entries, 0, 0};
         {
             const QString pdf = dir.filePath(QStringLiteral("ours.pdf"));
-            const auto printer = pdfPrinter(pdf);
+            const auto printer = printerFor(pdf);
             krambol::testing::ScriptedProgress progress;
             QElapsedTimer timer;
             timer.start();
@@ -114,7 +128,7 @@ int main(int argc, char** argv)
             edit.setFont(font);
             edit.setPlainText(text);
             const QString pdf = dir.filePath(QStringLiteral("bare.pdf"));
-            const auto printer = pdfPrinter(pdf);
+            const auto printer = printerFor(pdf);
             QElapsedTimer timer;
             timer.start();
             edit.print(printer.get());
@@ -124,7 +138,9 @@ int main(int argc, char** argv)
         rows.push_back(row);
     }
 
-    std::printf("\nPrint of the whole register to PDF (one paragraph, an entry per line; ms, pages)\n");
+    std::printf("\nPrint of the whole register to PDF (%s; %d dpi; ms, pages)\n",
+                paragraphs ? "one entry a paragraph" : "one paragraph, an entry per line",
+                printerFor(dir.filePath(QStringLiteral("dpi.pdf")))->resolution());
     std::printf("%8s %9s | %10s %6s %10s | %10s %6s %10s | %s\n", "entries", "chars", "ours", "pages", "us/entry",
                 "bare", "pages", "us/entry", "ours/bare");
     for (const Row& r : rows) {

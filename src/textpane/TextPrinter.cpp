@@ -47,7 +47,10 @@ public:
         , m_width(printer.width() - 2 * m_left)
         , m_bottom(printer.height() - m_top)
         , m_y(m_top)
+        , m_option(document.defaultTextOption())
     {
+        m_option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        m_option.setTabStopDistance(m_option.tabStopDistance() * m_scaleX);
     }
 
     // Prints the characters from `start` to `end` (positions in the block) of one paragraph.
@@ -73,6 +76,9 @@ private:
     const qreal m_width;
     const qreal m_bottom;
     qreal m_y;
+    QTextOption m_option;
+    int m_fontFormat = -1;
+    QFont m_font;
     int m_page = 1;
     PrintOutcome m_outcome = PrintOutcome::Printed;
 };
@@ -81,12 +87,15 @@ bool PageWriter::paragraph(const QTextBlock& block, int start, int end)
 {
     const QString text = block.text();
     const QList<QTextLayout::FormatRange> formats = block.textFormats();
-    const QFont font(block.charFormat().font(), &m_printer);
-    QTextOption option = m_document.defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Paragraphs of one format share one font, whose engines are then looked up once.
+    if (block.charFormatIndex() != m_fontFormat) {
+        m_fontFormat = block.charFormatIndex();
+        m_font = QFont(block.charFormat().font(), &m_printer);
+    }
+    const QFont& font = m_font;
+    QTextOption option = m_option;
     option.setAlignment(block.blockFormat().alignment());
     option.setTextDirection(block.textDirection());
-    option.setTabStopDistance(option.tabStopDistance() * m_scaleX);
 
     qsizetype first = 0;  // the first format that may reach into the piece
     int at = start;
@@ -105,6 +114,8 @@ bool PageWriter::paragraph(const QTextBlock& block, int start, int end)
         }
         layout.setFormats(runs);
         layout.setTextOption(option);
+        // Keeps the glyphs the line breaking shaped for drawing the lines.
+        layout.setCacheEnabled(true);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
             line.setLineWidth(m_width);

@@ -211,9 +211,12 @@ void TextPrinterTest::pagesLookAsTheDocumentPrintsThem_data()
 {
     QTest::addColumn<bool>("oneParagraph");
     QTest::addColumn<bool>("formatted");
-    QTest::newRow("one paragraph") << true << false;
-    QTest::newRow("paragraphs") << false << false;
-    QTest::newRow("formatted runs") << true << true;
+    QTest::addColumn<bool>("paragraphFonts");
+    QTest::newRow("one paragraph") << true << false << false;
+    QTest::newRow("paragraphs") << false << false << false;
+    QTest::newRow("formatted runs") << true << true << false;
+    // Runs of paragraphs in one size, then in another; empty ones among them take their height from it.
+    QTest::newRow("paragraphs of their own fonts") << false << false << true;
 }
 
 // The same words on the same pages at the same places (to half a point) as QTextDocument::print.
@@ -221,7 +224,21 @@ void TextPrinterTest::pagesLookAsTheDocumentPrintsThem()
 {
     QFETCH(bool, oneParagraph);
     QFETCH(bool, formatted);
+    QFETCH(bool, paragraphFonts);
     const auto doc = document(registerText(150, oneParagraph));
+    if (paragraphFonts) {
+        QTextCursor cursor(doc.get());
+        for (int i = 0; i < 150; ++i) {
+            if (i % 4 == 3)
+                cursor.insertBlock();
+            QTextCharFormat format;
+            format.setFontPointSize(i / 3 % 2 ? 18 : 7);
+            cursor.setBlockCharFormat(format);
+            cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(format);
+            cursor.movePosition(QTextCursor::NextBlock);
+        }
+    }
     if (formatted) {
         QTextCursor cursor(doc.get());
         for (int i = 0; i < 150; ++i) {
