@@ -243,7 +243,7 @@ void TextLines::forgetRuns()
     m_known.clear();
 }
 
-void TextLines::rescanRuns(int from, int to)
+void TextLines::rescanRuns(int from, int to, bool byFragments)
 {
     to = std::min(to, m_document.characterCount());
     from = std::min(from, to);
@@ -257,7 +257,7 @@ void TextLines::rescanRuns(int from, int to)
     // character at a time rather than walking the fragments before it.
     const QTextBlock block = m_document.findBlock(from);
     const bool inside = block.isValid() && from > block.position();
-    if (inside && (to - from <= kScanByFragments || from - block.position() > 8 * (to - from)))
+    if (inside && !byFragments && (to - from <= kScanByFragments || from - block.position() > 8 * (to - from)))
         appendRunsByCharacter(middle, from, to);
     else
         appendRunsOfFragments(middle, from, to);
@@ -313,14 +313,21 @@ void TextLines::ensureRuns(int from, int to)
         const QTextBlock first = m_document.findBlock(start);
         const QTextBlock last = m_document.findBlock(end - 1);
         const bool wide = end - start > kScanByFragments;
-        if (first.isValid() && (wide || first.length() <= kShortParagraph))
-            start = first.position();
+        const int walkFrom = first.isValid() ? first.position() : start;
+        if (first.isValid() && first.length() <= kShortParagraph)
+            start = walkFrom;
         if (last.isValid()) {
             const int lastEnd = last.position() + last.length();
-            if (wide || last.length() <= kShortParagraph || end == lastEnd - 1)
-                end = std::min(lastEnd, m_document.characterCount());
+            if (last.length() <= kShortParagraph || end == lastEnd - 1)
+                end = lastEnd;
+            else if (wide)
+                // A long paragraph read in parts is read on as far again as the walk from its start took:
+                // the parts double, so walking to them costs no more than reading the paragraph whole,
+                // while the first lines, or the last, need not wait for all of it.
+                end = std::min(lastEnd, end + std::max(end - walkFrom, kShortParagraph));
+            end = std::min(end, m_document.characterCount());
         }
-        rescanRuns(start, end);
+        rescanRuns(start, end, wide);
         auto it = std::lower_bound(m_known.begin(), m_known.end(), start,
                                    [](const std::pair<int, int>& part, int p) { return part.first < p; });
         it = m_known.insert(it, {start, end});

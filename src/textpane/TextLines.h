@@ -134,7 +134,8 @@ private:
     void ensureRuns(int from, int to);
     void forgetRuns();
     void mergeRunsAt(int position);
-    void rescanRuns(int from, int to);
+    // Reads [from, to) again; byFragments walks the paragraph from its start even for a part deep inside it.
+    void rescanRuns(int from, int to, bool byFragments);
     void appendRunsOfFragments(std::vector<Run>& into, int from, int to) const;
     void appendRunsByCharacter(std::vector<Run>& into, int from, int to) const;
     void shiftRuns(int from, int removed, int added);
