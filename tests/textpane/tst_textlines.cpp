@@ -342,6 +342,33 @@ private Q_SLOTS:
         QCOMPARE(m_lines->formatTable(), m_lines->formatTableFromScratch());
     }
 
+    // A long paragraph's formats are read where lines are needed, in parts that grow; parts read in any
+    // order join to what reading the paragraph whole gives, and the lines there wrap as they would.
+    void partsOfALongParagraphJoinInAnyOrder_data()
+    {
+        QTest::addColumn<QList<double>>("places");   // where lines are asked for, as parts of the length
+        QTest::newRow("start, then on") << QList<double>{0, 0.1, 0.3, 0.6, 1};
+        QTest::newRow("end first") << QList<double>{1, 0.5, 0};
+        QTest::newRow("middle, then around") << QList<double>{0.5, 0.45, 0.55, 0.2, 0.9};
+    }
+    void partsOfALongParagraphJoinInAnyOrder()
+    {
+        QFETCH(QList<double>, places);
+        m_document->setPlainText(entries(3000, 35) + u"\n"_qs + entries(50, 36));
+        formatEveryThird();
+        m_lines->setWidth(300);
+        const int length = m_document->firstBlock().length() - 1;
+        for (double place : places) {
+            const int position = int(place * length);
+            m_lines->layoutToPosition(position);
+            const int index = m_lines->lineForPosition(position);
+            QVERIFY(index >= 0);
+            QVERIFY(m_lines->shaped(index).lineCount() > 0);
+        }
+        QCOMPARE(m_lines->formatTable(), m_lines->formatTableFromScratch());
+        compareLines(*m_lines, *m_document);
+    }
+
     // Every kind of change leaves the format table as a reading of the whole document gives it.
     void theFormatTableFollowsEveryChange_data()
     {
