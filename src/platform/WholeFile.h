@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Reading and writing a file whole, as the register and the cursor panel need it, with every way the
@@ -26,5 +28,14 @@ WholeFileRead readRegularFile(const QString& path, qint64 limit, const QString& 
 // failure at any step leaves the file already there byte for byte. A symbolic link is followed and
 // kept; the file's permissions are kept. Returns the reason when the file was not replaced.
 std::optional<QString> replaceFileWhole(const QString& path, const QByteArray& bytes);
+
+// Takes the new file's bytes piece by piece, in order; false when they could not be written, and then
+// whatever comes after is not written either.
+using FileSink = std::function<bool(QByteArrayView)>;
+
+// The same, with the bytes handed to `sink` by `produce` as it makes them, so that the whole file is
+// never held at once: they go to the temporary file as they come. A failure to write them leaves the
+// file already there byte for byte as above, and its reason is returned.
+std::optional<QString> replaceFileWhole(const QString& path, const std::function<void(const FileSink& sink)>& produce);
 
 } // namespace krambol::platform

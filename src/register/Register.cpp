@@ -522,7 +522,8 @@ rtf::Document Register::snapshot() const
 
 std::optional<QString> Register::write(const QString& path, const rtf::Document& snapshot)
 {
-    return platform::replaceFileWhole(path, rtf::write(snapshot));
+    // The bytes go to the file as they are written, so that they are never all held at once.
+    return platform::replaceFileWhole(path, [&snapshot](const platform::FileSink& sink) { rtf::write(snapshot, sink); });
 }
 
 std::optional<QString> Register::open(const QString& path)
