@@ -11,32 +11,48 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <string_view>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace krambol::rtf {
 
 namespace {
 
-// For each UTF-16 code unit, its byte in a one-byte code page, or 0 when the code page has none.
-using FallbackTable = std::array<unsigned char, 0x10000>;
+// The code units a one-byte code page has, with their bytes (the last byte of the code page where two
+// give the same unit), sorted by unit: 128 entries at most.
+class FallbackTable
+{
+public:
+    explicit FallbackTable(std::vector<std::pair<char16_t, unsigned char>> units) : m_units(std::move(units)) {}
+
+    // The byte of a code unit, or 0 when the code page has none.
+    unsigned char byteOf(char16_t unit) const
+    {
+        const auto it = std::lower_bound(m_units.begin(), m_units.end(), unit,
+                                         [](const auto& entry, char16_t u) { return entry.first < u; });
+        return it != m_units.end() && it->first == unit ? it->second : 0;
+    }
+
+private:
+    std::vector<std::pair<char16_t, unsigned char>> m_units;
+};
 
 std::unique_ptr<FallbackTable> makeFallbackTable(int codePage)
 {
     QStringDecoder decoder(codecNameForCodePage(codePage).constData(), QStringConverter::Flag::Stateless);
     if (!decoder.isValid())
         return nullptr;
-    auto table = std::make_unique<FallbackTable>();
-    table->fill(0);
+    std::map<char16_t, unsigned char> units;
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         const char c = char(byte);
         const QString decoded = decoder(QByteArrayView(&c, 1));
         if (decoded.size() == 1 && decoded[0] != QChar::ReplacementCharacter && decoded[0].unicode() >= 0x80)
-            (*table)[decoded[0].unicode()] = static_cast<unsigned char>(byte);
+            units[decoded[0].unicode()] = static_cast<unsigned char>(byte);
     }
-    return table;
+    return std::make_unique<FallbackTable>(std::vector<std::pair<char16_t, unsigned char>>(units.begin(), units.end()));
 }
 
 // Tables of the one-byte code pages; multi-byte code pages get none and fall back to '?'.
@@ -242,7 +258,7 @@ private:
         auto block = std::make_unique<Block>();
         for (int low = 0; low < 256; ++low) {
             const char16_t c = char16_t(high << 8 | low);
-            const unsigned char byte = m_fallback && c >= 0x80 ? (*m_fallback)[c] : 0;
+            const unsigned char byte = m_fallback && c >= 0x80 ? m_fallback->byteOf(c) : 0;
             Escape& e = (*block)[low];
             const std::string text = "\\u" + std::to_string(c >= 0x8000 ? int(c) - 0x10000 : int(c)) + "\\'";
             static constexpr char digits[] = "0123456789abcdef";
