@@ -238,7 +238,15 @@ WholeFileRead readRegularFile(const QString& path, qint64 limit, const QString& 
     return {bytes, std::nullopt};
 }
 
-std::optional<QString> replaceFileWhole(const QString& path, const std::function<void(const FileSink& sink)>& produce)
+void ReplacedFile::release()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+std::optional<QString> replaceFileWhole(const QString& path, const std::function<void(const FileSink& sink)>& produce,
+                                        ReplacedFile* replaced)
 {
     keepWritesPastTheSizeLimitFromEndingTheProgram();
 
@@ -312,6 +320,11 @@ std::optional<QString> replaceFileWhole(const QString& path, const std::function
         return fail(errno);
     if (const int closeError = fd.closeChecked())
         return fail(closeError);
+#ifdef O_PATH
+    // The file replaced stays open here, so that the rename and the sync below do not wait for its
+    // storage to be given back: that happens when the caller lets it go.
+    ReplacedFile old(replaced && exists ? ::open(target.constData(), O_PATH | O_CLOEXEC) : -1);
+#endif
     if (::rename(temporary.constData(), target.constData()) != 0)
         return fail(errno);
 
@@ -319,6 +332,10 @@ std::optional<QString> replaceFileWhole(const QString& path, const std::function
     Descriptor directory(::open(slash >= 0 ? target.left(slash + 1).constData() : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() >= 0)
         ::fsync(directory.get());
+#ifdef O_PATH
+    if (replaced)
+        *replaced = std::move(old);
+#endif
     return std::nullopt;
 }
 
@@ -344,7 +361,13 @@ WholeFileRead readRegularFile(const QString& path, qint64 limit, const QString& 
     return {bytes, std::nullopt};
 }
 
-std::optional<QString> replaceFileWhole(const QString& path, const std::function<void(const FileSink& sink)>& produce)
+void ReplacedFile::release()
+{
+    m_fd = -1;
+}
+
+std::optional<QString> replaceFileWhole(const QString& path, const std::function<void(const FileSink& sink)>& produce,
+                                        ReplacedFile*)
 {
     if (QFileInfo(path).isDir())
         return kFolderNotFile;

@@ -520,10 +520,12 @@ rtf::Document Register::snapshot() const
     return toRtfDocument(*m_document);
 }
 
-std::optional<QString> Register::write(const QString& path, const rtf::Document& snapshot)
+std::optional<QString> Register::write(const QString& path, const rtf::Document& snapshot,
+                                       platform::ReplacedFile* replaced)
 {
     // The bytes go to the file as they are written, so that they are never all held at once.
-    return platform::replaceFileWhole(path, [&snapshot](const platform::FileSink& sink) { rtf::write(snapshot, sink); });
+    return platform::replaceFileWhole(
+        path, [&snapshot](const platform::FileSink& sink) { rtf::write(snapshot, sink); }, replaced);
 }
 
 std::optional<QString> Register::open(const QString& path)
