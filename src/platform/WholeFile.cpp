@@ -324,6 +324,8 @@ std::optional<QString> replaceFileWhole(const QString& path, const std::function
     // The file replaced stays open here, so that the rename and the sync below do not wait for its
     // storage to be given back: that happens when the caller lets it go.
     ReplacedFile old(replaced && exists ? ::open(target.constData(), O_PATH | O_CLOEXEC) : -1);
+#else
+    (void)replaced;
 #endif
     if (::rename(temporary.constData(), target.constData()) != 0)
         return fail(errno);
