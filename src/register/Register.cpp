@@ -517,6 +517,15 @@ std::optional<QString> Register::save(const QString& path) const
 
 rtf::Document Register::snapshot() const
 {
+    // A plain register is one run in its font over its plain text, which the register keeps: when that is
+    // one paragraph, the snapshot shares it instead of copying the document's text (megabytes of memory
+    // touched afresh at every save of a large register).
+    if (isPlain()) {
+        const QString& all = text();
+        if (!all.isEmpty() && !all.contains(u'\n'))
+            return rtf::Document(all, {shownFormat(QTextCharFormat(), m_document->defaultFont())},
+                                 {rtf::Document::Span{qint32(all.size()), 0}});
+    }
     return toRtfDocument(*m_document);
 }
 
