@@ -574,7 +574,8 @@ public:
             int from = 0, to = 0;
             if (text)
                 text->selection(0, &from, &to);
-            std::fprintf(stderr, "      row %d: %d characters, caret %d, selection %d-%d; resident %ld KB, peak %ld KB\n",
+            std::fprintf(stderr,
+                         "      row %d: %d characters, caret %d, selection %d-%d; resident %ld KB, peak %ld KB\n",
                          m_firstRow + row, text ? text->characterCount() : -1, text ? text->cursorPosition() : -1, from,
                          to, rssKilobytes(), peakRssKilobytes());
         }

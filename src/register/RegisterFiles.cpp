@@ -110,8 +110,8 @@ bool RegisterFiles::finishWriting()
     // waits for that.
     m_told = std::move(m_write);
     if (m_told->error) {
-        platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось сохранить список в файл"), m_told->path,
-                                  *m_told->error);
+        platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось сохранить список в файл"),
+                                  m_told->path, *m_told->error);
         return false;
     }
     return true;
