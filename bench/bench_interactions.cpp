@@ -599,13 +599,15 @@ public:
         repaintNow(m_side.pane());
         say("t %d %.4f\n", m_firstRow + row, double(timer.nsecsElapsed()) / 1e6);
         if (m_trace) {
-            // What the step left: the register's length, the caret and the selection.
+            // What the step left: the register's length, the caret, the selection and the memory.
             QAccessibleTextInterface* text = textOf(m_side.pane());
             int from = 0, to = 0;
             if (text)
                 text->selection(0, &from, &to);
-            std::fprintf(stderr, "      row %d: %d characters, caret %d, selection %d-%d\n", m_firstRow + row,
-                         text ? text->characterCount() : -1, text ? text->cursorPosition() : -1, from, to);
+            std::fprintf(stderr,
+                         "      row %d: %d characters, caret %d, selection %d-%d; resident %ld KB, peak %ld KB\n",
+                         m_firstRow + row, text ? text->characterCount() : -1, text ? text->cursorPosition() : -1, from,
+                         to, rssKilobytes(), peakRssKilobytes());
         }
     }
     // A figure the step measured itself.

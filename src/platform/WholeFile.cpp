@@ -169,9 +169,9 @@ QByteArray resolveLinks(const QByteArray& path)
     return current;
 }
 
-bool writeAll(int fd, const QByteArray& bytes, int* error)
+bool writeAll(int fd, QByteArrayView bytes, int* error)
 {
-    const char* data = bytes.constData();
+    const char* data = bytes.data();
     qint64 left = bytes.size();
     while (left > 0) {
         const ssize_t written = ::write(fd, data, size_t(std::min<qint64>(left, qint64(1) << 30)));
@@ -238,7 +238,15 @@ WholeFileRead readRegularFile(const QString& path, qint64 limit, const QString& 
     return {bytes, std::nullopt};
 }
 
-std::optional<QString> replaceFileWhole(const QString& path, const QByteArray& bytes)
+void ReplacedFile::release()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+std::optional<QString> replaceFileWhole(const QString& path, const std::function<void(const FileSink& sink)>& produce,
+                                        ReplacedFile* replaced)
 {
     keepWritesPastTheSizeLimitFromEndingTheProgram();
 
@@ -288,13 +296,37 @@ std::optional<QString> replaceFileWhole(const QString& path, const QByteArray& b
         return fail(errno);
 
     int error = 0;
-    if (!writeAll(fd.get(), bytes, &error))
+    off_t written = 0;
+    off_t flushing = 0;  // where the disk was last asked to start writing the bytes before it
+    const FileSink sink = [&](QByteArrayView piece) {
+        if (error != 0 || !writeAll(fd.get(), piece, &error))
+            return false;
+        written += piece.size();
+#ifdef SYNC_FILE_RANGE_WRITE
+        // The disk starts on each written megabyte while the next is made, so that the flush below has
+        // less left to wait for. Only a hint: its failures are the flush's to report.
+        if (written - flushing >= off_t(1) << 20) {
+            ::sync_file_range(fd.get(), flushing, written - flushing, SYNC_FILE_RANGE_WRITE);
+            flushing = written;
+        }
+#endif
+        return true;
+    };
+    produce(sink);
+    if (error != 0)
         return fail(error);
     // Delayed allocation and network file systems report a full disk only here or at close.
     if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
         return fail(errno);
     if (const int closeError = fd.closeChecked())
         return fail(closeError);
+#ifdef O_PATH
+    // The file replaced stays open here, so that the rename and the sync below do not wait for its
+    // storage to be given back: that happens when the caller lets it go.
+    ReplacedFile old(replaced && exists ? ::open(target.constData(), O_PATH | O_CLOEXEC) : -1);
+#else
+    (void)replaced;
+#endif
     if (::rename(temporary.constData(), target.constData()) != 0)
         return fail(errno);
 
@@ -302,6 +334,10 @@ std::optional<QString> replaceFileWhole(const QString& path, const QByteArray& b
     Descriptor directory(::open(slash >= 0 ? target.left(slash + 1).constData() : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() >= 0)
         ::fsync(directory.get());
+#ifdef O_PATH
+    if (replaced)
+        *replaced = std::move(old);
+#endif
     return std::nullopt;
 }
 
@@ -327,7 +363,13 @@ WholeFileRead readRegularFile(const QString& path, qint64 limit, const QString& 
     return {bytes, std::nullopt};
 }
 
-std::optional<QString> replaceFileWhole(const QString& path, const QByteArray& bytes)
+void ReplacedFile::release()
+{
+    m_fd = -1;
+}
+
+std::optional<QString> replaceFileWhole(const QString& path, const std::function<void(const FileSink& sink)>& produce,
+                                        ReplacedFile*)
 {
     if (QFileInfo(path).isDir())
         return kFolderNotFile;
@@ -336,7 +378,12 @@ std::optional<QString> replaceFileWhole(const QString& path, const QByteArray& b
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
+    bool failed = false;
+    produce([&](QByteArrayView piece) {
+        failed = failed || file.write(piece.data(), piece.size()) != piece.size();
+        return !failed;
+    });
+    if (failed) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;
@@ -347,5 +394,10 @@ std::optional<QString> replaceFileWhole(const QString& path, const QByteArray& b
 }
 
 #endif
+
+std::optional<QString> replaceFileWhole(const QString& path, const QByteArray& bytes)
+{
+    return replaceFileWhole(path, [&bytes](const FileSink& sink) { sink(bytes); });
+}
 
 } // namespace krambol::platform

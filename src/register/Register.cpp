@@ -579,12 +579,24 @@ std::optional<QString> Register::save(const QString& path) const
 rtf::Document Register::snapshot() const
 {
     waitForOpen();
+    // A plain register is one run in its font over its plain text, which the register keeps: when that is
+    // one paragraph, the snapshot shares it instead of copying the document's text (megabytes of memory
+    // touched afresh at every save of a large register).
+    if (isPlain()) {
+        const QString& all = text();
+        if (!all.isEmpty() && !all.contains(u'\n'))
+            return rtf::Document(all, {shownFormat(QTextCharFormat(), m_document->defaultFont())},
+                                 {rtf::Document::Span{qint32(all.size()), 0}});
+    }
     return toRtfDocument(*m_document);
 }
 
-std::optional<QString> Register::write(const QString& path, const rtf::Document& snapshot)
+std::optional<QString> Register::write(const QString& path, const rtf::Document& snapshot,
+                                       platform::ReplacedFile* replaced)
 {
-    return platform::replaceFileWhole(path, rtf::write(snapshot));
+    // The bytes go to the file as they are written, so that they are never all held at once.
+    return platform::replaceFileWhole(
+        path, [&snapshot](const platform::FileSink& sink) { rtf::write(snapshot, sink); }, replaced);
 }
 
 std::optional<QString> Register::open(const QString& path)

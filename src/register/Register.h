@@ -17,6 +17,10 @@ class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
 
+namespace krambol::platform {
+class ReplacedFile;
+} // namespace krambol::platform
+
 namespace krambol::reg {
 
 // The register of lent discs: the document that holds its entries, the font they are shown in, and its
@@ -79,7 +83,9 @@ public:
     // The whole register as it is now, to be written later, from any thread, by write(): it holds
     // nothing of the register.
     rtf::Document snapshot() const;
-    static std::optional<QString> write(const QString& path, const rtf::Document& snapshot);
+    // With `replaced`, the file it replaced is held there (see platform::ReplacedFile).
+    static std::optional<QString> write(const QString& path, const rtf::Document& snapshot,
+                                        platform::ReplacedFile* replaced = nullptr);
     // Replaces the whole register by the RTF document in the file, as one change that is not undone; the
     // reason when it could not, and then the register is as it was.
     std::optional<QString> open(const QString& path);

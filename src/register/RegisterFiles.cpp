@@ -5,9 +5,12 @@
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Product.h"
+#include "platform/WholeFile.h"
 #include "register/Register.h"
 #include "textpane/RichTextBox.h"
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace krambol::reg {
@@ -30,16 +33,29 @@ struct RegisterFiles::Write
 {
     quint64 id = 0;
     QString path;
-    std::optional<QString> error;
     std::thread thread;
+    // Set by the thread when the write is over.
+    std::mutex mutex;
+    std::condition_variable over;
+    bool done = false;
+    std::optional<QString> error;
+
+    void waitUntilOver()
+    {
+        std::unique_lock lock(mutex);
+        over.wait(lock, [this] { return done; });
+    }
 };
 
 RegisterFiles::~RegisterFiles()
 {
     // The program may end while a file is being written: the write goes on to its end, so the file is
-    // either the new one whole or the old one as it was. Nobody is left to tell of a failure.
+    // either the new one whole or the old one as it was. Nobody is left to tell of a failure. Each
+    // write's thread ends after the one before it.
     if (m_write)
         m_write->thread.join();
+    else if (m_told)
+        m_told->thread.join();
     m_register.onOpenEnded({});
 }
 
@@ -63,9 +79,21 @@ bool RegisterFiles::startSave(const QString& dialogTitle)
     write->path = path;
     Write* const w = write.get();
     m_write = std::move(write);
-    w->thread = std::thread([this, w, snapshot = m_register.snapshot()] {
-        w->error = Register::write(w->path, snapshot);
-        QMetaObject::invokeMethod(&m_news, [this, id = w->id] { written(id); }, Qt::QueuedConnection);
+    w->thread = std::thread([this, w, before = std::move(m_told), snapshot = m_register.snapshot()]() mutable {
+        {
+            platform::ReplacedFile replaced;
+            std::optional<QString> error = Register::write(w->path, snapshot, &replaced);
+            {
+                const std::lock_guard lock(w->mutex);
+                w->error = std::move(error);
+                w->done = true;
+            }
+            w->over.notify_all();
+            QMetaObject::invokeMethod(&m_news, [this, id = w->id] { written(id); }, Qt::QueuedConnection);
+            snapshot = {};
+        }
+        if (before)
+            before->thread.join();
     });
     return true;
 }
@@ -81,11 +109,13 @@ bool RegisterFiles::finishWriting()
 {
     if (!m_write)
         return true;
-    m_write->thread.join();
-    const std::unique_ptr<Write> done = std::move(m_write);
-    if (done->error) {
-        platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось сохранить список в файл"), done->path,
-                                  *done->error);
+    m_write->waitUntilOver();
+    // Its thread goes on giving back what it held; the next write's thread or the end of this object
+    // waits for that.
+    m_told = std::move(m_write);
+    if (m_told->error) {
+        platform::showFileFailure(m_seams.messages, QStringLiteral("Не удалось сохранить список в файл"),
+                                  m_told->path, *m_told->error);
         return false;
     }
     return true;

@@ -33,6 +33,9 @@ inline constexpr const char16_t* kMenuSaveTitle = u"Сохранить";
 // A save writes its file on a thread of its own, and the window goes on at once: the file holds the
 // register as it was when the name was chosen. One write runs at a time; the next save, an open, the
 // exit command and the end of this object wait for it. Its failure is told as soon as it is known.
+// A write is over when its file is in place; the thread then gives back what it held, the storage of
+// the file it replaced too, which nobody waits for but the next write's thread and the end of this
+// object.
 //
 // An open reads the file and builds its register on a thread of its own too, and the window goes on at
 // once; the register becomes the file's when that is done, or as soon as anything needs the register.
@@ -75,7 +78,10 @@ private:
     std::function<void(const QString&)> m_setCaption;
     // Receives the news of a finished write on this object's thread.
     QObject m_news;
+    // The write under way, or over and not yet told.
     std::unique_ptr<Write> m_write;
+    // The last write told, whose thread may still be giving back what it held.
+    std::unique_ptr<Write> m_told;
     quint64 m_writes = 0;
     // Set while finishOpening ends an open: its failure is told there, not later.
     bool m_endingOpen = false;

@@ -4,6 +4,9 @@
 #include "rtf/Document.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
+
+#include <functional>
 
 namespace krambol::rtf {
 
@@ -12,5 +15,13 @@ namespace krambol::rtf {
 // \cf, every non-ASCII character as \uN with its one-byte fallback in the font's code page (\'3f, a '?',
 // where that has none), and the final \par.
 QByteArray write(const Document& document);
+
+// Takes written bytes piece by piece, in order; false stops the writing.
+using Sink = std::function<bool(QByteArrayView)>;
+
+// Writes the same bytes as write(), handed to `sink` as they are made in pieces of about `pieceSize`
+// bytes (a piece of output that needs more makes a larger one), so that they are never all held at once.
+// False when the sink stopped the writing.
+bool write(const Document& document, const Sink& sink, qsizetype pieceSize = qsizetype(64) << 10);
 
 } // namespace krambol::rtf

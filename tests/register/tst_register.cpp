@@ -160,6 +160,8 @@ private slots:
     void stylingReachesTheFontAndOwnFormats();
     void stylingShowsAsMergingIntoEveryRun();
     void filesKeepTheRegister();
+    void snapshotHoldsTheRegisterAsItWas_data();
+    void snapshotHoldsTheRegisterAsItWas();
     void deletingEverythingUndoesAsAnEdit_data();
     void deletingEverythingUndoesAsAnEdit();
     void deletingEverythingKeepsTheRegistersStyle();
@@ -539,6 +541,47 @@ void RegisterTest::filesKeepTheRegister()
     const std::optional<QString> error = opened.open(folder.path(u"нет.krm"_qs));
     QVERIFY(error && !error->isEmpty());
     QCOMPARE(opened.text(), entries.text());
+}
+
+void RegisterTest::snapshotHoldsTheRegisterAsItWas_data()
+{
+    QTest::addColumn<Build>("build");
+    QTest::newRow("empty") << Build([](Register&) {});
+    QTest::newRow("plain, one paragraph") << Build([](Register& entries) {
+        write(entries, u"Иван------------Игра |"_qs);
+        write(entries, u"Иван------------Игра | Пётр------------Кино |"_qs);
+    });
+    QTest::newRow("plain, in another font") << Build([](Register& entries) {
+        entries.setText(u"Иван------------Игра |"_qs);
+        entries.setFont(QFont(u"DejaVu Sans"_qs, 15));
+        entries.setBold(true);
+    });
+    QTest::newRow("plain, paragraphs") << Build([](Register& entries) { entries.setText(u"Иван\nИгра\n"_qs); });
+    QTest::newRow("no-break spaces and line separators") << Build([](Register& entries) {
+        entries.setText(u"Иван\u00a0Петров\u2028Игра |"_qs);
+    });
+    QTest::newRow("runs in fonts, colours, bold") << Build([](Register& entries) {
+        entries.setText(u"Иван------------Игра |"_qs);
+        pasteAtEnd(entries, kRtfRuns);
+    });
+}
+
+// What a save writes is the register as it was when the save began, run for run, whatever happens to the
+// register while the file is written.
+void RegisterTest::snapshotHoldsTheRegisterAsItWas()
+{
+    QFETCH(Build, build);
+    Register entries;
+    build(entries);
+    (void)entries.text();
+    const krambol::rtf::Document snapshot = entries.snapshot();
+    const QByteArray written = krambol::rtf::write(krambol::reg::toRtfDocument(entries.document()));
+    QCOMPARE(krambol::rtf::write(snapshot), written);
+    QVERIFY(snapshot == krambol::reg::toRtfDocument(entries.document()));
+
+    entries.append(u" Пётр------------Кино |"_qs);
+    entries.setItalic(true);
+    QCOMPARE(krambol::rtf::write(snapshot), written);
 }
 
 void RegisterTest::deletingEverythingUndoesAsAnEdit_data()

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void closingWaitsForTheWrite();
     void openEndsBeforeAnythingUsesTheRegister_data();
     void openEndsBeforeAnythingUsesTheRegister();
+    void replacedFilesAreLetGo();
 
 private:
     QString path(const QString& name) const { return files.path(name); }
@@ -443,6 +444,33 @@ void RegisterFilesTest::openEndsBeforeAnythingUsesTheRegister()
     QCOMPARE(f.seams->messages.calls.size(), told);
     if (told)
         QVERIFY(f.seams->messages.calls.first().text.contains(QStringLiteral("нет.krm")));
+}
+
+// A save is over when its file is in place; the storage of the file it replaced is given back after
+// that, and nothing keeps a replaced file once the window has ended.
+void RegisterFilesTest::replacedFilesAreLetGo()
+{
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    if (!descriptors.exists())
+        QSKIP("needs /proc to list open files");
+    const QString file = path(QStringLiteral("список.krm"));
+    const auto heldReplaced = [&] {
+        int held = 0;
+        for (const QFileInfo& fd : descriptors.entryInfoList(QDir::Files | QDir::System))
+            held += fd.symLinkTarget().startsWith(file) && fd.symLinkTarget().endsWith(QLatin1String(" (deleted)"));
+        return held;
+    };
+    for (const QString& disc : {QStringLiteral("Игра"), QStringLiteral("Кино"), QStringLiteral("Мультфильм")}) {
+        accept(QStringLiteral("Иван"), disc);
+        f.seams->dialog.fileNames.enqueue(file);
+        f.form->Command5_Click();
+        QVERIFY(f.form->finishWriting());
+        QVERIFY(contents(file).contains("\\par"));
+        QVERIFY(heldReplaced() <= 1);
+    }
+    f.reset();
+    QCOMPARE(heldReplaced(), 0);
+    QCOMPARE(QDir(files.root()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("список.krm")});
 }
 
 QTEST_MAIN(RegisterFilesTest)

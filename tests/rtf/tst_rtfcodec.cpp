@@ -72,6 +72,9 @@ class RtfCodecTest : public QObject
 private Q_SLOTS:
     void writerWritesTheRichEditShape_data();
     void writerWritesTheRichEditShape();
+    void writingInPiecesGivesTheSameBytes_data();
+    void writingInPiecesGivesTheSameBytes();
+    void aSinkThatRefusesStopsTheWriting();
     void roundTripKeepsTextAndFormats_data();
     void roundTripKeepsTextAndFormats();
     void codePageReadersGetTheTextFromTheFallbacks_data();
@@ -124,6 +127,70 @@ void RtfCodecTest::writerWritesTheRichEditShape()
     QFETCH(Document, document);
     QFETCH(QByteArray, rtf);
     QCOMPARE(write(document), rtf);
+    QByteArray pieces;
+    QVERIFY(write(document, [&](QByteArrayView piece) { pieces += piece; return true; }, 5));
+    QCOMPARE(pieces, rtf);
+}
+
+void RtfCodecTest::writingInPiecesGivesTheSameBytes_data()
+{
+    QTest::addColumn<Document>("document");
+    QTest::addColumn<qsizetype>("pieceSize");
+    // Larger than a piece: runs of every kind of character, long and short, in several fonts and code
+    // pages, so that pieces end everywhere, also inside an escape or a control word and its delimiter.
+    Document mixed;
+    QRandomGenerator random(1049);
+    const QString kinds[] = {u"Иван------------Игра | "_qs, u"a1 -\t{}\\\u2028\u2029\n"_qs, u"😀柔道ĀŐ\u0001\u007F"_qs};
+    for (int i = 0; i < 3000; ++i) {
+        CharFormat f = fontFormat(i % 3 ? u"Arial"_qs : u"Шрифт;"_qs, i % 4 ? 204 : 238, 20 + i % 5);
+        f.bold = i % 2;
+        if (i % 7 == 0)
+            f.color = 0xFF000000u | random.bounded(0x1000000u);
+        QString text;
+        const int length = i % 100 == 0 ? 20000 : 1 + int(random.bounded(40u));
+        for (int c = 0; c < length; ++c) {
+            const QString& kind = kinds[random.bounded(3u)];
+            text += kind[random.bounded(int(kind.size()))];
+        }
+        mixed.append(f, text);
+    }
+    QTest::newRow("one byte") << mixed << qsizetype(1);
+    QTest::newRow("13 bytes") << mixed << qsizetype(13);
+    QTest::newRow("4 KiB") << mixed << qsizetype(4096);
+    QTest::newRow("64 KiB") << mixed << qsizetype(64 << 10);
+    QTest::newRow("larger than the whole") << mixed << qsizetype(64 << 20);
+    QTest::newRow("empty register") << Document{} << qsizetype(3);
+}
+
+void RtfCodecTest::writingInPiecesGivesTheSameBytes()
+{
+    QFETCH(Document, document);
+    QFETCH(qsizetype, pieceSize);
+    QByteArray pieces;
+    qsizetype largest = 0;
+    const bool written = write(
+        document,
+        [&](QByteArrayView piece) {
+            pieces += piece;
+            largest = qMax(largest, piece.size());
+            return true;
+        },
+        pieceSize);
+    QVERIFY(written);
+    QCOMPARE(pieces, write(document));
+    // Pieces large enough for any one escape or control word stay within their size.
+    if (pieceSize >= 4096)
+        QVERIFY2(largest <= pieceSize, qPrintable(QString::number(largest)));
+}
+
+void RtfCodecTest::aSinkThatRefusesStopsTheWriting()
+{
+    QString text;
+    for (int i = 0; i < 20000; ++i)
+        text += u"Иван------------Игра | "_qs;
+    int calls = 0;
+    QVERIFY(!write(plain(text), [&](QByteArrayView) { return ++calls < 2; }, 4096));
+    QCOMPARE(calls, 2);
 }
 
 void RtfCodecTest::roundTripKeepsTextAndFormats_data()
