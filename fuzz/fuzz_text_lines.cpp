@@ -6,6 +6,7 @@
 #include "textpane/TextLines.h"
 
 #include <QGuiApplication>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -101,6 +102,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         cursor.endEditBlock();
+        if (trace) {
+            std::fprintf(stderr, "  text: %s\n  lines:", qPrintable(document.toPlainText()));
+            for (int i = 0; i < lines.count(); ++i)
+                std::fprintf(stderr, " %d+%d", lines.line(i).start, lines.line(i).length);
+            std::fprintf(stderr, "\n");
+        }
     }
 
     while (lines.layoutSome(1 << 20)) {
@@ -108,6 +115,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (lines.formatTable() != lines.formatTableFromScratch()) {
         std::fprintf(stderr, "the format table differs from a reading of the whole document\n");
         std::abort();
+    }
+    if (trace) {
+        std::fprintf(stderr, "width %g, text: %s\n", lines.width(), qPrintable(document.toPlainText()));
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                std::fprintf(stderr, "  fragment %d+%d size %g weight %d\n", it.fragment().position(),
+                             it.fragment().length(), it.fragment().charFormat().fontPointSize(),
+                             it.fragment().charFormat().fontWeight());
     }
     const QList<krambol::testing::LineSpan> expected = krambol::testing::wholeParagraphLines(document, lines.width());
     qreal y = 0;

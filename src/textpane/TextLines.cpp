@@ -486,6 +486,44 @@ void TextLines::dropFront(Segment& segment, size_t lines)
     }
 }
 
+// A layout is shaped from its own first character: a line laid out from here must be the line a layout of
+// the whole paragraph gives. It is not where the character here takes its shape from the one before it: a
+// combining mark, joiner or modifier (a line can start with one after a tab), a letter joined to the one
+// before, the second of a pair of regional indicators.
+bool TextLines::startsOnItsOwn(int position) const
+{
+    if (position <= 0 || position >= m_document.characterCount() - 1)
+        return true;
+    const QChar at = m_document.characterAt(position);
+    const QChar before = m_document.characterAt(position - 1);
+    if (before == QChar::ParagraphSeparator)
+        return true;
+    if (at.isLowSurrogate())
+        return false;
+    const char32_t here = at.isHighSurrogate() ? QChar::surrogateToUcs4(at, m_document.characterAt(position + 1))
+                                               : at.unicode();
+    const char32_t previous = before.isLowSurrogate() && position >= 2
+                                  ? QChar::surrogateToUcs4(m_document.characterAt(position - 2), before)
+                                  : before.unicode();
+    switch (QChar::category(here)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Format:
+        return false;
+    default:
+        break;
+    }
+    const auto joins = [](char32_t c) {
+        const QChar::JoiningType type = QChar::joiningType(c);
+        return type != QChar::Joining_None && type != QChar::Joining_Transparent;
+    };
+    const auto regional = [](char32_t c) { return c >= 0x1F1E6 && c <= 0x1F1FF; };
+    const bool modifier = here >= 0x1F3FB && here <= 0x1F3FF;
+    return !modifier && previous != 0x200D && !(joins(previous) && joins(here))
+           && !(regional(previous) && regional(here));
+}
+
 int TextLines::islandStart(int position, int floor) const
 {
     // A little before the place asked for, so that the lines around it (a view of them) come with it: from
@@ -502,7 +540,10 @@ int TextLines::islandStart(int position, int floor) const
             break;
         }
     }
-    return std::max(floor, start);
+    start = std::max(floor, start);
+    while (start > floor && !startsOnItsOwn(start))
+        --start;
+    return start;
 }
 
 void TextLines::append(size_t index, const Line& laid)
@@ -585,8 +626,11 @@ void TextLines::layoutChunk(size_t index)
             line.setLineWidth(m_width);
         layout.endLayout();
         // Unless the window reaches the end of the paragraph, its last line may have been cut short by
-        // the window and is laid out again with the next one.
-        const int taken = toBlockEnd ? layout.lineCount() : layout.lineCount() - 1;
+        // the window and is laid out again with the next one, which must start where a line can be shaped
+        // on its own.
+        int taken = toBlockEnd ? layout.lineCount() : layout.lineCount() - 1;
+        while (!toBlockEnd && taken > 0 && !startsOnItsOwn(start + layout.lineAt(taken).textStart()))
+            --taken;
         if (taken <= 0)
             continue;
         for (int i = 0; i < taken; ++i) {
@@ -760,7 +804,9 @@ void TextLines::reset(int from, int removed, int added)
             const QTextBlock block = m_document.findBlock(segment.end);
             const bool ownParagraph = last.lastInBlock || (block.isValid() && block.position() + block.length() - 1 < from);
             if (!ownParagraph) {
-                const size_t keep = lineCount(segment) > kLinesBefore ? lineCount(segment) - kLinesBefore : 0;
+                size_t keep = lineCount(segment) > kLinesBefore ? lineCount(segment) - kLinesBefore : 0;
+                while (keep > 0 && !startsOnItsOwn(segment.lines[segment.first + keep].start))
+                    --keep;
                 if (keep == 0)
                     continue;
                 const Line& cut = segment.lines[segment.first + keep];
@@ -788,7 +834,9 @@ void TextLines::reset(int from, int removed, int added)
         auto begin = segment.lines.begin() + ptrdiff_t(segment.first);
         auto holding = std::upper_bound(begin, segment.lines.end(), from, [](int p, const Line& line) { return p < line.start; });
         const size_t after = size_t(holding - begin);
-        const size_t keep = after >= 1 + kLinesBefore ? after - 1 - kLinesBefore : 0;
+        size_t keep = after >= 1 + kLinesBefore ? after - 1 - kLinesBefore : 0;
+        while (keep > 0 && !startsOnItsOwn(segment.lines[segment.first + keep].start))
+            --keep;
         Segment tail;
         if (from + added < length - 1) {
             auto firstAfter = std::upper_bound(begin, segment.lines.end(), oldEnd, [](int p, const Line& line) { return p < line.start; });

@@ -148,6 +148,7 @@ private:
     void removeSegment(size_t segment);
     size_t startSegment(int start, size_t before);
     int islandStart(int position, int floor) const;
+    bool startsOnItsOwn(int position) const;
     void placeSegments();
     qreal perCharacter() const;
     size_t segmentOf(int index, int* local) const;

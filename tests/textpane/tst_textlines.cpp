@@ -369,6 +369,41 @@ private Q_SLOTS:
         compareLines(*m_lines, *m_document);
     }
 
+    // A line may begin with a character shaped together with the one before it (a combining mark after a
+    // tab); wherever a layout starts again, after a change, at a window's end or at an island, its lines
+    // are those of the whole paragraph.
+    void linesStartingWithAMarkWrapAsInTheWholeParagraph_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qreal>("width");
+        QTest::addColumn<QString>("steps");   // i<position>:<text> inserts, l lays everything out, j<position> jumps
+        QTest::newRow("a change lays out again from before a line that starts with a mark")
+            << u"й\u0306Игa b"_qs << 20.0 << u"l i1:\t l i5:Иван"_qs;
+        QTest::newRow("windows of a long paragraph")
+            << u"Иван\t\u0306\u0306Игра \t\u0301Ж "_qs.repeated(3000) << 24.0 << u"l"_qs;
+        QTest::newRow("an island in a long paragraph, then the top")
+            << u"Иван\t\u0306\u0306Игра \t\u0301Ж "_qs.repeated(3000) << 24.0 << u"j40000 l"_qs;
+    }
+    void linesStartingWithAMarkWrapAsInTheWholeParagraph()
+    {
+        QFETCH(QString, text);
+        QFETCH(qreal, width);
+        QFETCH(QString, steps);
+        m_lines->setWidth(width);
+        m_document->setPlainText(text);
+        for (const QString& step : steps.split(u' ')) {
+            if (step == u"l") {
+                linesOf(*m_lines);
+            } else if (step.startsWith(u'j')) {
+                m_lines->layoutToPosition(step.mid(1).toInt());
+            } else {
+                const qsizetype colon = step.indexOf(u':');
+                insertAt(step.mid(1, colon - 1).toInt(), step.mid(colon + 1));
+            }
+        }
+        compareLines(*m_lines, *m_document);
+    }
+
     // Every kind of change leaves the format table as a reading of the whole document gives it.
     void theFormatTableFollowsEveryChange_data()
     {
