@@ -26,6 +26,7 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
 #include "BenchSupport.h"
 #include "ProcessMemory.h"
+#include "platform/Heap.h"
 #include "rtf/Writer.h"
 #include "shell/Form1.h"
 #include "support/ScriptedServices.h"
@@ -53,6 +54,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -307,6 +309,11 @@ public:
     }
     void start(const QString&, int) override { lap(); }
     bool advance(int, const QString&) override
+    {
+        lap();
+        return true;
+    }
+    bool poll() override
     {
         lap();
         return true;
@@ -1180,6 +1187,9 @@ Options parse(const QStringList& args)
 
 int main(int argc, char* argv[])
 {
+    // Our side's heap as the application sets it up.
+    if (argc > 2 && std::strcmp(argv[1], "--child") == 0 && std::strcmp(argv[2], "ours") == 0)
+        krambol::platform::shareOneHeap();
     krambol::bench::preferOffscreen();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();

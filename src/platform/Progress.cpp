@@ -3,6 +3,7 @@
 
 #include "platform/Product.h"
 
+#include <QCoreApplication>
 #include <QProgressDialog>
 
 namespace krambol::platform {
@@ -29,6 +30,7 @@ void QtProgress::start(const QString& label, int steps)
     m_dialog->setAutoClose(false);
     m_dialog->setAutoReset(false);
     m_dialog->setValue(0);
+    m_started.start();
 }
 
 bool QtProgress::advance(int done, const QString& label)
@@ -37,6 +39,18 @@ bool QtProgress::advance(int done, const QString& label)
         return true;
     m_dialog->setLabelText(label);
     m_dialog->setValue(std::min(done, m_dialog->maximum()));
+    return !m_dialog->wasCanceled();
+}
+
+bool QtProgress::poll()
+{
+    if (!m_dialog)
+        return true;
+    if (!m_dialog->isVisible() && m_started.elapsed() >= m_dialog->minimumDuration())
+        m_dialog->show();
+    // Until the dialog is shown nothing keeps the user's input from the register; it waits till then.
+    QCoreApplication::processEvents(m_dialog->isVisible() ? QEventLoop::AllEvents
+                                                          : QEventLoop::ExcludeUserInputEvents);
     return !m_dialog->wasCanceled();
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 
@@ -19,6 +20,9 @@ public:
     virtual void start(const QString& label, int steps) = 0;
     // Tells how many steps are done and what is being done; false once the user asked to stop.
     virtual bool advance(int done, const QString& label) = 0;
+    // Lets the window handle its events while the task runs on another thread; false once the user
+    // asked to stop.
+    virtual bool poll() = 0;
     // Closes the indicator.
     virtual void finish() = 0;
 };
@@ -33,10 +37,12 @@ public:
 
     void start(const QString& label, int steps) override;
     bool advance(int done, const QString& label) override;
+    bool poll() override;
     void finish() override;
 
 private:
     QWidget* m_parent;
+    QElapsedTimer m_started;
     QPointer<QProgressDialog> m_dialog;
 };
 

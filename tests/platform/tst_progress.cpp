@@ -15,6 +15,7 @@ class ProgressTest : public QObject
 
 private Q_SLOTS:
     void dialogBelongsToTheWindowAndHearsCancel();
+    void pollLetsEventsThroughAndShowsTheDialogInTime();
 };
 
 void ProgressTest::dialogBelongsToTheWindowAndHearsCancel()
@@ -41,6 +42,31 @@ void ProgressTest::dialogBelongsToTheWindowAndHearsCancel()
     // A new task starts afresh.
     progress.start(QStringLiteral("Печатается страница 1…"), 5);
     QVERIFY(progress.advance(1, QString()));
+}
+
+// While a task runs elsewhere, a poll lets the window handle what waits for it; the dialog comes after its
+// minimum time, as it does for a task that advances, and Cancel is heard there too.
+void ProgressTest::pollLetsEventsThroughAndShowsTheDialogInTime()
+{
+    QWidget window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    platform::QtProgress progress(&window);
+    progress.start(QStringLiteral("Печатается страница 1…"), 100);
+    auto* dialog = window.findChild<QProgressDialog*>();
+    QVERIFY(dialog);
+    bool handled = false;
+    QMetaObject::invokeMethod(&window, [&] { handled = true; }, Qt::QueuedConnection);
+    QVERIFY(progress.poll());
+    QVERIFY(handled);
+    QVERIFY(!dialog->isVisible());
+
+    QTest::qSleep(dialog->minimumDuration() + 50);
+    QVERIFY(progress.poll());
+    QVERIFY(dialog->isVisible());
+    dialog->cancel();
+    QVERIFY(!progress.poll());
+    progress.finish();
 }
 
 QTEST_MAIN(ProgressTest)

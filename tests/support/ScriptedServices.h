@@ -124,12 +124,16 @@ class ScriptedProgress final : public platform::Progress
 public:
     void start(const QString& label, int steps) override;
     bool advance(int done, const QString& label) override;
+    bool poll() override { return cancelAtPoll <= 0 || ++polls < cancelAtPoll; }
     void finish() override { open = false; }
 
     // The step (counted from 1) whose advance() answers as the Cancel button would; 0: never.
     int cancelAtStep = 0;
+    // The same for the polls made while the task runs elsewhere.
+    int cancelAtPoll = 0;
     int starts = 0;
     int steps = 0;
+    int polls = 0;
     bool open = false;
     QList<int> done;
     QStringList labels;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/Progress.h"
 #include "support/PdfPrinter.h"
 #include "support/ScriptedServices.h"
 #include "textpane/TextPrinter.h"
@@ -13,6 +14,8 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
+#include <QWidget>
 
 using namespace krambol;
 using textpane::PrintOutcome;
@@ -140,7 +143,9 @@ private Q_SLOTS:
     void pagesLookAsTheDocumentPrintsThem_data();
     void pagesLookAsTheDocumentPrintsThem();
     void formattedRunsKeepTheirFonts();
+    void cancelStopsAtThePage_data();
     void cancelStopsAtThePage();
+    void theWindowHandlesItsEventsWhilePagesAreMade();
     void unwritableOutputIsNotStarted();
 
 private:
@@ -306,23 +311,58 @@ void TextPrinterTest::formattedRunsKeepTheirFonts()
     QVERIFY2(fonts.contains(QStringLiteral("Serif")), qPrintable(fonts));
 }
 
-// Cancel after page N: no page after it is made, and what was printed is still every character up to
+void TextPrinterTest::cancelStopsAtThePage_data()
+{
+    QTest::addColumn<int>("atStep");   // Cancel answered at this page's step, or
+    QTest::addColumn<int>("atPoll");   // at this poll while the window waits for a page
+    QTest::addColumn<int>("pages");    // at most this many pages made
+    QTest::newRow("after the third page") << 3 << 0 << 3;
+    QTest::newRow("while a page is made") << 0 << 1 << 10;
+}
+
+// Cancel: no page after the one being made is made, and what was printed is still every character up to
 // where it stopped.
 void TextPrinterTest::cancelStopsAtThePage()
+{
+    QFETCH(int, atStep);
+    QFETCH(int, atPoll);
+    QFETCH(int, pages);
+    const QString text = registerText(3000, true);
+    const auto doc = document(text);
+    const auto printer = pdfPrinter(m_pdf);
+    m_progress.cancelAtStep = atStep;
+    m_progress.cancelAtPoll = atPoll;
+
+    QCOMPARE(textpane::printText(*doc, 0, int(text.size()), *printer, m_progress), PrintOutcome::Cancelled);
+
+    if (atStep > 0)
+        QCOMPARE(m_progress.done.size(), atStep);
+    QVERIFY(m_progress.done.size() <= pages);
+    QVERIFY(!m_progress.open);
+    if (QFile::exists(m_pdf) && QFile(m_pdf).size() > 0) {
+        QVERIFY(pageCount(m_pdf) <= pages);
+        QVERIFY(text.simplified().startsWith(printedWords(m_pdf)));
+    }
+}
+
+// The pages are made on a thread of their own; the window's own events are handled meanwhile.
+void TextPrinterTest::theWindowHandlesItsEventsWhilePagesAreMade()
 {
     const QString text = registerText(3000, true);
     const auto doc = document(text);
     const auto printer = pdfPrinter(m_pdf);
-    m_progress.cancelAtStep = 3;
+    QWidget window;
+    platform::QtProgress progress(&window);
+    bool printing = false;
+    bool handledWhilePrinting = false;
+    QTimer::singleShot(0, &window, [&] { handledWhilePrinting = printing; });
 
-    QCOMPARE(textpane::printText(*doc, 0, int(text.size()), *printer, m_progress), PrintOutcome::Cancelled);
+    printing = true;
+    QCOMPARE(textpane::printText(*doc, 0, int(text.size()), *printer, progress), PrintOutcome::Printed);
+    printing = false;
 
-    QCOMPARE(m_progress.done.size(), 3);
-    QVERIFY(!m_progress.open);
-    if (QFile::exists(m_pdf) && QFile(m_pdf).size() > 0) {
-        QVERIFY(pageCount(m_pdf) <= 3);
-        QVERIFY(text.simplified().startsWith(printedWords(m_pdf)));
-    }
+    QVERIFY(handledWhilePrinting);
+    QCOMPARE(printedWords(m_pdf), text.simplified());
 }
 
 void TextPrinterTest::unwritableOutputIsNotStarted()
