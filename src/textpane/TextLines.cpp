@@ -22,6 +22,8 @@ constexpr int kNear = 16384;
 // How far before the place asked for an island starts, so that its lines have met the lines a layout from
 // the top would give by the time they are shown.
 constexpr int kIslandLead = 2048;
+// How far before the place asked for an island of whole paragraphs starts: a view's lines above it.
+constexpr int kParagraphsLead = 512;
 
 // Characters at which a change's formats are read from the document's fragments rather than character by
 // character.
@@ -526,13 +528,23 @@ bool TextLines::startsOnItsOwn(int position) const
 
 int TextLines::islandStart(int position, int floor) const
 {
-    // A little before the place asked for, so that the lines around it (a view of them) come with it: from
-    // the start of a paragraph when one is near, where the lines are the true ones from the first.
-    int start = std::max(floor, position - kIslandLead);
-    const QTextBlock block = m_document.findBlock(start);
-    if (block.isValid() && start - block.position() <= kIslandLead)
+    // From the start of a paragraph the lines are the true ones from the first: the paragraph of the place
+    // asked for starts the island when its start is near, or one a few lines before it, so that the lines
+    // around the place (a view of them) come with it.
+    const QTextBlock here = m_document.findBlock(position);
+    if (here.isValid() && position - here.position() <= 2 * kIslandLead) {
+        QTextBlock block = here;
+        while (position - block.position() < kParagraphsLead) {
+            const QTextBlock before = block.previous();
+            if (!before.isValid() || before.position() < floor)
+                break;
+            block = before;
+        }
         return std::max(floor, block.position());
-    // Somewhere inside a long paragraph: after a blank, where a line is likely to start.
+    }
+    // Somewhere inside a long paragraph: a little before the place, after a blank, where a line is likely
+    // to start; its lines meet those a layout from the paragraph's start gives within a few lines.
+    int start = std::max(floor, position - kIslandLead);
     const QString ahead = textBetween(start, start + 256);
     for (qsizetype i = 0; i < ahead.size(); ++i) {
         if (ahead[i].isSpace()) {
