@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextBlock>
@@ -261,6 +262,9 @@ void RichTextBox::deleteSelection()
 
 PrintOutcome RichTextBox::printSelection(QPrinter* printer, Progress& progress) const
 {
+    // The window handles its events while the pages are made; a drop must not change the text meanwhile.
+    m_printing = true;
+    const auto printed = qScopeGuard([this] { m_printing = false; });
     if (m_cursor.hasSelection())
         return printText(*m_document, m_cursor.selectionStart(), m_cursor.selectionEnd(), *printer, progress);
     return printText(*m_document, 0, endPosition(), *printer, progress);
@@ -1162,7 +1166,7 @@ void RichTextBox::startDrag()
 
 bool RichTextBox::acceptsDrop(const QDropEvent* event) const
 {
-    return !m_locked && event->mimeData() && event->mimeData()->hasText();
+    return !m_locked && !m_printing && event->mimeData() && event->mimeData()->hasText();
 }
 
 void RichTextBox::dragEnterEvent(QDragEnterEvent* event)

@@ -227,6 +227,7 @@ private:
     void stepHistory(bool back);
     QTextCursor m_cursor;
     bool m_locked = false;
+    mutable bool m_printing = false;
     bool m_tabChangesFocus = false;
     QCursor m_pointer{Qt::IBeamCursor};
 

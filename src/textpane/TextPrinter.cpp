@@ -501,13 +501,19 @@ PrintOutcome printText(const QTextDocument& document, int from, int to, QPrinter
 
     progress.start(pageLabel(1), to - from);
     PartReader reader(document, from, to);
+    // While the window handles its events nothing should change the text being printed; should anything
+    // do so, the parts copied from then on would not fit those before, and the print stops as failed.
+    // A document tells its changes of text and format so once it has a layout, as a pane's has.
+    bool changed = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(&document, &QTextDocument::contentsChange, [&changed] { changed = true; });
     bool stopping = false;
     QElapsedTimer sincePoll;
     sincePoll.start();
     for (;;) {
         QElapsedTimer copying;
         copying.start();
-        while (!stopping && !reader.done() && copying.elapsed() < kBreath.count()) {
+        while (!stopping && !changed && !reader.done() && copying.elapsed() < kBreath.count()) {
             {
                 // A question waits for nothing else.
                 std::lock_guard lock(channel.mutex);
@@ -559,7 +565,7 @@ PrintOutcome printText(const QTextDocument& document, int from, int to, QPrinter
         // The window's events, however quickly the pages come.
         if (!asked || sincePoll.elapsed() >= kBreath.count()) {
             sincePoll.start();
-            if (!stopping && !progress.poll()) {
+            if (!stopping && (!progress.poll() || changed)) {
                 stopping = true;
                 std::lock_guard lock(channel.mutex);
                 channel.stopped = true;
@@ -568,8 +574,9 @@ PrintOutcome printText(const QTextDocument& document, int from, int to, QPrinter
         }
     }
     printing.join();
+    QObject::disconnect(watch);
     progress.finish();
-    return channel.outcome;
+    return changed ? PrintOutcome::Failed : channel.outcome;
 }
 
 } // namespace krambol::textpane

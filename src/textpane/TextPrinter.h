@@ -18,7 +18,8 @@ enum class PrintOutcome {
     Cancelled,
     // The printer could not be opened (no page was made).
     NotStarted,
-    // The printer reported an error while or after the pages were made.
+    // The printer reported an error while or after the pages were made, or the text changed while they
+    // were made.
     Failed,
 };
 

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/Progress.h"
+#include "support/PdfPrinter.h"
 #include "support/ScriptedServices.h"
 #include "support/ShownPane.h"
 #include "textpane/RichTextBox.h"
 #include "textpane/TextKeys.h"
+#include "textpane/TextPrinter.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -11,7 +14,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTextDocument>
+#include <QTimer>
 
 using krambol::textpane::RichTextBox;
 using krambol::testing::ScriptedClipboard;
@@ -60,6 +65,7 @@ private Q_SLOTS:
 
     void drops_data();
     void drops();
+    void aDropWhileTheTextPrintsIsRefused();
     void dragsFromThePane_data();
     void dragsFromThePane();
 
@@ -402,6 +408,27 @@ void PaneEditingTest::drops()
     QCOMPARE(m_box->text(), expected);
     if (expected != u"one two"_qs)
         QCOMPARE(m_box->textCursor().position(), 7);
+}
+
+// While the pages are made the window handles its events; a drop then leaves the text as it is printed.
+void PaneEditingTest::aDropWhileTheTextPrintsIsRefused()
+{
+    const QString text = u"Иван------Игра | "_qs.repeated(3000);
+    m_box->setText(text);
+    QTemporaryDir dir;
+    const auto printer = krambol::testing::pdfPrinter(dir.filePath(u"register.pdf"_qs));
+    krambol::platform::QtProgress progress(m_window);
+    QMimeData data;
+    data.setText(u"XY "_qs);
+    bool dropped = true;
+    QTimer::singleShot(0, m_box, [&] {
+        QDropEvent drop(pointOf(4), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(m_box->viewport(), &drop);
+        dropped = drop.isAccepted();
+    });
+    QCOMPARE(m_box->printSelection(printer.get(), progress), krambol::textpane::PrintOutcome::Printed);
+    QVERIFY(!dropped);
+    QCOMPARE(m_box->text(), text);
 }
 
 void PaneEditingTest::dragsFromThePane_data()

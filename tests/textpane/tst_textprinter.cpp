@@ -146,6 +146,7 @@ private Q_SLOTS:
     void cancelStopsAtThePage_data();
     void cancelStopsAtThePage();
     void theWindowHandlesItsEventsWhilePagesAreMade();
+    void aChangeWhilePagesAreMadeFailsThePrint();
     void unwritableOutputIsNotStarted();
 
 private:
@@ -363,6 +364,20 @@ void TextPrinterTest::theWindowHandlesItsEventsWhilePagesAreMade()
 
     QVERIFY(handledWhilePrinting);
     QCOMPARE(printedWords(m_pdf), text.simplified());
+}
+
+// Should the text change while the window handles its events, the print stops and says it failed rather
+// than print parts that do not fit together.
+void TextPrinterTest::aChangeWhilePagesAreMadeFailsThePrint()
+{
+    const auto doc = document(registerText(3000, true));
+    doc->documentLayout();   // as a pane's document, it tells its changes
+    const auto printer = pdfPrinter(m_pdf);
+    QWidget window;
+    platform::QtProgress progress(&window);
+    QTimer::singleShot(0, &window, [&] { QTextCursor(doc.get()).insertText(QStringLiteral("Новое ")); });
+
+    QCOMPARE(textpane::printText(*doc, 0, doc->characterCount() - 1, *printer, progress), PrintOutcome::Failed);
 }
 
 void TextPrinterTest::unwritableOutputIsNotStarted()
