@@ -26,7 +26,6 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise and DISPLAY is set.
 #include "BenchSupport.h"
 #include "ProcessMemory.h"
-#include "platform/Heap.h"
 #include "rtf/Writer.h"
 #include "shell/Form1.h"
 #include "support/ScriptedServices.h"
@@ -54,7 +53,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -1190,9 +1188,6 @@ Options parse(const QStringList& args)
 
 int main(int argc, char* argv[])
 {
-    // Our side's heap as the application sets it up.
-    if (argc > 2 && std::strcmp(argv[1], "--child") == 0 && std::strcmp(argv[2], "ours") == 0)
-        krambol::platform::shareOneHeap();
     krambol::bench::preferOffscreen();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/Heap.h"
 #include "platform/SystemServices.h"
 #include "shell/Form1.h"
 #include "windows/ApplicationIcon.h"
@@ -12,7 +11,6 @@
 
 int main(int argc, char* argv[])
 {
-    krambol::platform::shareOneHeap();
     QApplication app(argc, argv);
     krambol::windows::applyApplicationMetadata();
     QApplication::setWindowIcon(krambol::windows::applicationIcon());
