@@ -15,7 +15,7 @@ mkdir -p "$HOME"
 
 for run in 1 2; do
     start_app
-    waitfor 60 has_window "Крамбол" || { cat "$work/app.log"; fail "run $run: no window named Крамбол"; }
+    wait_main_window || fail "run $run: no window named Крамбол"
     main=$(window_named "Крамбол")
     waitfor 30 lacks_window "Form3" || fail "run $run: the splash window is still there"
 

@@ -11,7 +11,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 started=$SECONDS
 start_app
 
-waitfor 60 has_window "Крамбол" || { cat "$work/app.log"; xwininfo -root -tree; fail "no window named Крамбол"; }
+wait_main_window || { xwininfo -root -tree; fail "no window named Крамбол"; }
 main=$(window_named "Крамбол")
 echo "main window $main after $((SECONDS - started)) s"
 

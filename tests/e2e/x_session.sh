@@ -33,12 +33,54 @@ waitfor() {
     done
 }
 
-# The server picks a free display itself and writes its number to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-waitfor 30 test -s "$work/display" || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
-export DISPLAY=":$(head -n1 "$work/display")"
-echo "display $DISPLAY"
+# What a failed start leaves to read: the server's log, the servers running, the sockets.
+server_report() {
+    echo "-- Xvfb log"; cat "$work/xvfb.log" 2>/dev/null
+    echo "-- X servers running"; pgrep -a Xvfb || true; pgrep -a Xorg || true
+    echo "-- sockets"; ls -la /tmp/.X11-unix 2>&1 || true
+}
+
+# The server answers on $DISPLAY, and it is ours: its root window has the size we gave it. A
+# display number can look free here (no lock file) and still be held elsewhere (an abstract
+# socket of a server in another container sharing the network), or a server can end right after
+# it started; the clients would then find nothing or a stranger there.
+server_is_ours() {
+    kill -0 "$xvfb_pid" 2>/dev/null || return 1
+    local root
+    root=$(xwininfo -root 2>/dev/null) || return 1
+    [[ $root == *"Width: 1280"* && $root == *"Height: 1024"* ]]
+}
+
+# Starts the server: first on a display it picks itself (it writes the number to fd 3), then, if
+# that server is not reachable as ours, on display numbers drawn at random from a high range.
+start_server() {
+    local attempt number
+    for attempt in 1 2 3 4 5; do
+        rm -f "$work/display"
+        if ((attempt == 1)); then
+            Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+        else
+            number=$((200 + RANDOM % 700))
+            echo "$number" >"$work/display"
+            Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log" &
+        fi
+        xvfb_pid=$!
+        if waitfor 30 test -s "$work/display"; then
+            export DISPLAY=":$(head -n1 "$work/display")"
+            if waitfor 10 server_is_ours; then
+                echo "display $DISPLAY"
+                return 0
+            fi
+        fi
+        echo "attempt $attempt: no X server of our own at ${DISPLAY:-(none)}"
+        server_report
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+    done
+    return 1
+}
+start_server || fail "Xvfb did not start"
 
 unset QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb
@@ -65,6 +107,18 @@ window_named() {
     done
 }
 has_window() { [ -n "$(window_named "$1")" ]; }
+
+# Waits for the program's main window; stops early, with what there is to read, if the program
+# ended before showing it.
+app_running() { kill -0 "$app_pid" 2>/dev/null; }
+main_window_or_exit() { has_window "Крамбол" || ! app_running; }
+wait_main_window() {
+    waitfor 60 main_window_or_exit && has_window "Крамбол" && return 0
+    echo "-- program log"; cat "$work/app.log"
+    app_running || echo "the program ended before it showed its window"
+    server_report
+    return 1
+}
 lacks_window() { [ -z "$(window_named "$1")" ]; }
 
 # Gives a window the keyboard and presses keys there.
