@@ -88,4 +88,12 @@ bool QtClipboard::setSelectionText(const QString& text)
     return true;
 }
 
+bool QtClipboard::setDeferredSelectionText(std::function<QString()> render)
+{
+    if (!supportsSelection())
+        return false;
+    QGuiApplication::clipboard()->setMimeData(new DeferredText(std::move(render)), QClipboard::Selection);
+    return true;
+}
+
 } // namespace krambol::platform

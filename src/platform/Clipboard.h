@@ -29,6 +29,11 @@ public:
     virtual std::optional<QString> selectionText() { return std::nullopt; }
     // Makes the text the primary selection; false when there is none or it cannot be reached.
     virtual bool setSelectionText(const QString& /*text*/) { return false; }
+    // The same for a text made when it is first asked for, as setDeferredText makes the clipboard's.
+    virtual bool setDeferredSelectionText(std::function<QString()> render)
+    {
+        return supportsSelection() && setSelectionText(render());
+    }
 };
 
 class QtClipboard final : public Clipboard
@@ -40,6 +45,7 @@ public:
     bool supportsSelection() const override;
     std::optional<QString> selectionText() override;
     bool setSelectionText(const QString& text) override;
+    bool setDeferredSelectionText(std::function<QString()> render) override;
 };
 
 } // namespace krambol::platform

@@ -38,11 +38,29 @@ namespace {
 
 // Characters laid out at a time in idle work, and the time an idle step may take before it yields to
 // input, in nanoseconds: short, so that a key, a click or an accept never waits behind one for long.
-constexpr int kIdleChunk = 2048;
+// One character asks for one window of lines (a short paragraph, or 2 048 characters of a long one), so
+// that the clock is read after each: 2 048 characters of short paragraphs are sixty layouts, a
+// millisecond and more.
+constexpr int kIdleChunk = 1;
 constexpr qint64 kIdleStepNs = 500'000;
 
 // Characters read at a time while a word move looks for the end of a word or of the blanks after it.
 constexpr int kScanStep = 512;
+
+// A selection at least this long is read from a copy of the whole text, which takes one pass over the
+// document's fragments; QTextCursor::selectedText looks each fragment up from the top of the document's
+// tree (70 ms for a selection of 100 000 paragraphs, against 9 ms for the copy).
+constexpr int kWholeTextFrom = 65536;
+
+// The text of a selection or document as plain text: paragraphs end in a line feed.
+QString plainText(QStringView text)
+{
+    QString plain = text.toString();
+    for (QChar& c : plain)
+        if (c == QChar::ParagraphSeparator)
+            c = u'\n';
+    return plain;
+}
 
 // The system clipboard, for controls that were given none.
 Clipboard& systemClipboard()
@@ -568,20 +586,31 @@ Clipboard& RichTextBox::clipboard() const
 
 QString RichTextBox::selectedPlainText() const
 {
-    return m_cursor.selectedText().replace(QChar::ParagraphSeparator, u'\n');
+    return selectedPlainTextLater()();
+}
+
+std::function<QString()> RichTextBox::selectedPlainTextLater() const
+{
+    const int from = m_cursor.selectionStart();
+    const int length = m_cursor.selectionEnd() - from;
+    if (length < kWholeTextFrom || m_cursor.hasComplexSelection())
+        return [text = m_cursor.selectedText()] { return plainText(text); };
+    // The text of the whole document as it is now: a copy is cheap, and the part is cut from it only when
+    // it is asked for.
+    return [whole = m_document->toRawText(), from, length] { return plainText(QStringView(whole).mid(from, length)); };
 }
 
 void RichTextBox::copyToClipboard() const
 {
     if (m_cursor.hasSelection())
-        clipboard().setText(selectedPlainText());
+        clipboard().setDeferredText(selectedPlainTextLater());
 }
 
 void RichTextBox::publishSelection() const
 {
     // Selecting copies to the primary selection where there is one, as in every X11 program.
     if (m_cursor.hasSelection() && clipboard().supportsSelection())
-        clipboard().setSelectionText(selectedPlainText());
+        clipboard().setDeferredSelectionText(selectedPlainTextLater());
 }
 
 void RichTextBox::selectWordAt(int position)

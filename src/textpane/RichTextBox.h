@@ -187,6 +187,7 @@ private:
     void insertTyped(const QString& text);
     Clipboard& clipboard() const;
     QString selectedPlainText() const;
+    std::function<QString()> selectedPlainTextLater() const;
     void copyToClipboard() const;
     void publishSelection() const;
     void selectWordAt(int position);

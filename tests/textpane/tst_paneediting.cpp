@@ -55,6 +55,8 @@ private Q_SLOTS:
     void standardKeysEdit();
     void wordMovesCrossWordsOfAnyLength_data();
     void wordMovesCrossWordsOfAnyLength();
+    void copiesTheSelectionAsItWasWhenCopied_data();
+    void copiesTheSelectionAsItWasWhenCopied();
 
     void preeditIsShownAtTheCaretUntilCommitted_data();
     void preeditIsShownAtTheCaretUntilCommitted();
@@ -172,7 +174,53 @@ void PaneEditingTest::standardKeysEdit()
     QCOMPARE(m_box->text(), expected);
     QCOMPARE(m_box->textCursor().anchor(), expectedAnchor);
     QCOMPARE(m_box->textCursor().position(), expectedPosition);
-    QCOMPARE(m_clipboard.content, clipboard);
+    QCOMPARE(m_clipboard.text().value_or(QString()), clipboard);
+}
+
+// A copy or cut of any size gives the selection's text as it was, paragraphs ended by line feeds, whatever
+// the pane shows after it; a long selection is read another way than a short one.
+void PaneEditingTest::copiesTheSelectionAsItWasWhenCopied_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("key");
+
+    const QString longParagraph = u"слово "_qs.repeated(20000);
+    QString paragraphs;
+    for (int i = 0; i < 6000; ++i)
+        paragraphs += u"строка %1\u00a0номер\u2028конец\n"_qs.arg(i);
+    const QString shortText = u"один\nдва три"_qs;
+    for (const int key : {int(QKeySequence::Copy), int(QKeySequence::Cut)}) {
+        const char* name = key == int(QKeySequence::Copy) ? "copy" : "cut";
+        QTest::addRow("%s, short", name) << shortText << 2 << 8 << key;
+        QTest::addRow("%s, long paragraph, all", name) << longParagraph << 0 << int(longParagraph.size()) << key;
+        QTest::addRow("%s, paragraphs, all", name) << paragraphs << 0 << int(paragraphs.size()) << key;
+        QTest::addRow("%s, paragraphs, a part", name) << paragraphs << 17 << int(paragraphs.size()) - 23 << key;
+    }
+}
+
+void PaneEditingTest::copiesTheSelectionAsItWasWhenCopied()
+{
+    QFETCH(QString, text);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, key);
+
+    QTextDocument reference;
+    reference.setPlainText(text);
+    QTextCursor selected(&reference);
+    selected.setPosition(from);
+    selected.setPosition(to, QTextCursor::KeepAnchor);
+    const QString expected = selected.selectedText().replace(QChar::ParagraphSeparator, u'\n');
+
+    m_box->setText(text);
+    m_box->setLocked(false);
+    setCaret(from, to);
+    press(m_box, QKeySequence::StandardKey(key));
+    setCaret(0, 0);
+    QTest::keyClicks(m_box, u"x"_qs);
+    QCOMPARE(m_clipboard.text().value_or(QString()), expected);
 }
 
 void PaneEditingTest::wordMovesCrossWordsOfAnyLength_data()
