@@ -1134,6 +1134,16 @@ void RichTextBoxTest::largeRegisterIsNeverLaidOutByTheDocument()
     QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
     m_box->viewport()->repaint();
 
+    // Undo and redo put the caret where their step was.
+    QTest::keyClick(m_box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_box->text(), entries + u"Петров П"_qs);
+    QCOMPARE(m_box->textCursor().position(), int(entries.size()) + 8);
+    const QKeyCombination redo = QKeySequence::keyBindings(QKeySequence::Redo).value(0)[0];
+    QTest::keyClick(m_box, redo.key(), redo.keyboardModifiers());
+    QCOMPARE(m_box->text(), entries + u"Петров П."_qs);
+    QCOMPARE(m_box->textCursor().position(), int(entries.size()) + 9);
+    m_box->viewport()->repaint();
+
     // Idle time lays out the rest, and the layout is still the pane's own.
     QTest::qWait(50);
     QCOMPARE(m_box->document()->documentLayout(), layout);
