@@ -15,17 +15,18 @@ namespace {
 // Lines before the one holding a change that the change may reflow.
 constexpr size_t kLinesBefore = 2;
 
+// How far before the place asked for an island starts, so that its lines have met the lines a layout from
+// the top would give by the time they are shown, and a view of lines above the place comes with it.
+constexpr int kIslandLead = 2048;
+// How far before the place asked for an island of whole paragraphs starts: a few lines of a view above it
+// (from a paragraph's start its lines are the true ones).
+constexpr int kParagraphsLead = 256;
+
 // A request for lines this many characters or fewer past the end of a segment lays that segment on;
 // further away, an island starts near the place asked for. An island lays out its lead and a view, so
 // that laying on further than twice the lead costs more than the island (16 384 characters of formatted
 // text are 10 ms).
-constexpr int kNear = 4096;
-
-// How far before the place asked for an island starts, so that its lines have met the lines a layout from
-// the top would give by the time they are shown.
-constexpr int kIslandLead = 2048;
-// How far before the place asked for an island of whole paragraphs starts: a view's lines above it.
-constexpr int kParagraphsLead = 512;
+constexpr int kNear = 2 * kIslandLead;
 
 // Characters at which a change's formats are read from the document's fragments rather than character by
 // character.
