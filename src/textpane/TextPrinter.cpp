@@ -3,7 +3,6 @@
 
 #include "platform/Progress.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QPainter>
@@ -17,10 +16,8 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <thread>
-#include <utility>
 #include <vector>
 
 namespace krambol::textpane {
@@ -475,105 +472,6 @@ void printParts(Channel& channel, int from, QPrinter& printer, const QFont& page
     channel.changed.notify_all();
 }
 
-// The printing thread, kept from one print to the next while the application runs: the fonts it loads
-// for the printer's resolution (a register of four fonts in two sizes, bold and italic, needs a dozen)
-// are loaded once. It ends with the application, before the application's fonts go.
-class PrintingThread
-{
-public:
-    static PrintingThread& instance()
-    {
-        if (!s_instance) {
-            s_instance = new PrintingThread;
-            qAddPostRoutine([] { delete std::exchange(s_instance, nullptr); });
-        }
-        return *s_instance;
-    }
-
-    // Runs the job there; false, doing nothing, while it runs another.
-    bool start(std::function<void()> job)
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_busy)
-            return false;
-        m_job = std::move(job);
-        m_busy = true;
-        m_changed.notify_all();
-        return true;
-    }
-
-    // Waits until the job is done.
-    void wait()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_busy; });
-    }
-
-    ~PrintingThread()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_ending = true;
-            m_changed.notify_all();
-        }
-        m_thread.join();
-    }
-
-    PrintingThread(const PrintingThread&) = delete;
-    PrintingThread& operator=(const PrintingThread&) = delete;
-
-private:
-    PrintingThread() = default;
-
-    void loop()
-    {
-        std::unique_lock lock(m_mutex);
-        for (;;) {
-            m_changed.wait(lock, [this] { return m_ending || m_job; });
-            if (!m_job)
-                return;
-            const std::function<void()> job = std::exchange(m_job, nullptr);
-            lock.unlock();
-            job();
-            lock.lock();
-            m_busy = false;
-            m_changed.notify_all();
-        }
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::function<void()> m_job;
-    bool m_busy = false;
-    bool m_ending = false;
-    std::thread m_thread{[this] { loop(); }};   // last: it starts once the rest is there
-
-    static inline PrintingThread* s_instance = nullptr;
-};
-
-// Runs a print's pages on the printing thread, or on a thread of its own while that one prints another.
-class PagesThread
-{
-public:
-    explicit PagesThread(std::function<void()> job)
-        : m_shared(PrintingThread::instance().start(job))
-    {
-        if (!m_shared)
-            m_own = std::thread(std::move(job));
-    }
-    void join()
-    {
-        if (m_shared)
-            PrintingThread::instance().wait();
-        else
-            m_own.join();
-    }
-
-private:
-    bool m_shared;
-    std::thread m_own;
-};
-
 } // namespace
 
 PrintOutcome printText(const QTextDocument& document, int from, int to, QPrinter& printer, Progress& progress)
@@ -591,7 +489,7 @@ PrintOutcome printText(const QTextDocument& document, int from, int to, QPrinter
     // page whether to go on. The fonts given are made for the printer here and used only there.
     Channel channel;
     const QFont pageFont(ownCopy(document.defaultFont()), &printer);
-    PagesThread printing([&] { printParts(channel, from, printer, pageFont); });
+    std::thread printing(printParts, std::ref(channel), from, std::ref(printer), pageFont);
     {
         std::unique_lock lock(channel.mutex);
         channel.changed.wait(lock, [&] { return channel.began; });

@@ -17,8 +17,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <optional>
-
 using namespace krambol;
 using textpane::PrintOutcome;
 
@@ -148,7 +146,6 @@ private Q_SLOTS:
     void cancelStopsAtThePage_data();
     void cancelStopsAtThePage();
     void theWindowHandlesItsEventsWhilePagesAreMade();
-    void aPrintStartedDuringAnotherPrintsBesideIt();
     void aChangeWhilePagesAreMadeFailsThePrint();
     void unwritableOutputIsNotStarted();
 
@@ -367,31 +364,6 @@ void TextPrinterTest::theWindowHandlesItsEventsWhilePagesAreMade()
 
     QVERIFY(handledWhilePrinting);
     QCOMPARE(printedWords(m_pdf), text.simplified());
-}
-
-// Pages are made on one thread from print to print, so that its fonts stay loaded; a print that starts
-// while that thread makes another's pages (from an event the window handles meanwhile) gets a thread of
-// its own, and both print everything.
-void TextPrinterTest::aPrintStartedDuringAnotherPrintsBesideIt()
-{
-    const QString outerText = registerText(3000, true);
-    const QString innerText = registerText(500, false);
-    const auto outer = document(outerText);
-    const auto inner = document(innerText);
-    const auto outerPrinter = pdfPrinter(m_pdf);
-    const QString innerPdf = m_dir.filePath(QStringLiteral("inner.pdf"));
-    const auto innerPrinter = pdfPrinter(innerPdf);
-    QWidget window;
-    platform::QtProgress progress(&window);
-    std::optional<PrintOutcome> innerOutcome;
-    QTimer::singleShot(0, &window, [&] {
-        innerOutcome = textpane::printText(*inner, 0, int(innerText.size()), *innerPrinter, m_progress);
-    });
-
-    QCOMPARE(textpane::printText(*outer, 0, int(outerText.size()), *outerPrinter, progress), PrintOutcome::Printed);
-    QCOMPARE(innerOutcome, std::optional(PrintOutcome::Printed));
-    QCOMPARE(printedWords(m_pdf), outerText.simplified());
-    QCOMPARE(printedWords(innerPdf), innerText.simplified());
 }
 
 // Should the text change while the window handles its events, the print stops and says it failed rather
