@@ -42,7 +42,7 @@ namespace {
 // that the clock is read after each: 2 048 characters of short paragraphs are sixty layouts, a
 // millisecond and more.
 constexpr int kIdleChunk = 1;
-constexpr qint64 kIdleStepNs = 250'000;
+constexpr qint64 kIdleStepNs = 500'000;
 
 // Characters read at a time while a word move looks for the end of a word or of the blanks after it.
 constexpr int kScanStep = 512;
