@@ -16,9 +16,14 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace krambol::textpane {
 
@@ -37,10 +42,47 @@ constexpr qint64 kAhead = 4 * kPart;
 // How long the window's thread copies or waits before it handles its events again.
 constexpr std::chrono::milliseconds kBreath(4);
 
+// Characters printed on the window's own thread, a page between two of its events: the fonts it has
+// already loaded serve, where a thread of their own would first load every one of them again.
+constexpr int kHere = 65536;
+
 // The margins QTextDocument::print puts around a document of its own: 2 cm, reckoned in whole pixels
 // of a 96-dpi screen and scaled to the printer.
 constexpr qreal kMarginPixels = int(2 / 2.54 * 96);
 constexpr qreal kScreenDpi = 96;
+
+// The PDF engine takes two 10 MB buffers to compress each page it ends, and frees them again. glibc
+// hands the top of a thread's heap back to the system once it grows past a threshold that follows the
+// largest block freed so far: each page then gave 32 MB back (an madvise that stops every core the
+// process runs on, to flush their address caches) and faulted it in again for the next one, a fifth of
+// a long print's time. While the pages are made the thresholds stay above those buffers; afterwards
+// they are those the first print would have left.
+class HeapForPages
+{
+public:
+    HeapForPages()
+    {
+#if defined(__GLIBC__)
+        mallopt(M_MMAP_THRESHOLD, kLargest);
+        mallopt(M_TRIM_THRESHOLD, 2 * kLargest);
+#endif
+    }
+    ~HeapForPages()
+    {
+#if defined(__GLIBC__)
+        mallopt(M_MMAP_THRESHOLD, kAfter);
+        mallopt(M_TRIM_THRESHOLD, 2 * kAfter);
+#endif
+    }
+    HeapForPages(const HeapForPages&) = delete;
+    HeapForPages& operator=(const HeapForPages&) = delete;
+
+private:
+    // The largest block glibc lets come from a heap rather than a mapping of its own, and the
+    // threshold the engine's buffers set when freed.
+    static constexpr int kLargest = 32 * 1024 * 1024;
+    static constexpr int kAfter = 16 * 1024 * 1024;
+};
 
 QString pageLabel(int page)
 {
@@ -204,12 +246,15 @@ struct Channel
     PrintOutcome outcome = PrintOutcome::Printed;
 };
 
-// Lays out the paragraphs it is given and draws them page after page, on the printing thread.
+// Lays out the paragraphs it is given and draws them page after page. Before each new page it asks
+// whether to go on, telling how many characters are printed and which page comes.
+using AskToGoOn = std::function<bool(int done, int page)>;
+
 class PageWriter
 {
 public:
-    PageWriter(Channel& channel, int from, QPrinter& printer, QPainter& painter, const QFont& pageFont)
-        : m_channel(channel)
+    PageWriter(AskToGoOn ask, int from, QPrinter& printer, QPainter& painter, const QFont& pageFont)
+        : m_ask(std::move(ask))
         , m_from(from)
         , m_printer(printer)
         , m_painter(painter)
@@ -237,7 +282,7 @@ private:
     bool newPage(int next);
     void drawPageNumber();
 
-    Channel& m_channel;
+    const AskToGoOn m_ask;
     const int m_from;
     QPrinter& m_printer;
     QPainter& m_painter;
@@ -376,18 +421,7 @@ bool PageWriter::place(const QTextLine& line, int next)
 bool PageWriter::newPage(int next)
 {
     drawPageNumber();
-    bool goOn = false;
-    {
-        std::unique_lock lock(m_channel.mutex);
-        m_channel.asking = true;
-        m_channel.askedDone = next - m_from;
-        m_channel.askedPage = m_page + 1;
-        m_channel.changed.notify_all();
-        m_channel.changed.wait(lock, [this] { return m_channel.answered; });
-        m_channel.answered = false;
-        goOn = m_channel.goOn;
-    }
-    if (!goOn) {
+    if (!m_ask(next - m_from, m_page + 1)) {
         m_outcome = PrintOutcome::Cancelled;
         return false;
     }
@@ -413,6 +447,23 @@ void PageWriter::drawPageNumber()
     m_painter.restore();
 }
 
+// Ends the pages, or throws them away when the print stopped short of its end.
+PrintOutcome endPrint(PageWriter& pages, bool complete, QPrinter& printer, QPainter& painter)
+{
+    if (complete)
+        pages.finish();
+    PrintOutcome outcome = pages.outcome();
+    if (outcome == PrintOutcome::Printed && !complete)
+        outcome = PrintOutcome::Cancelled;
+    if (outcome == PrintOutcome::Cancelled)
+        printer.abort();
+    if (!painter.end() && outcome == PrintOutcome::Printed)
+        outcome = PrintOutcome::Failed;
+    if (outcome == PrintOutcome::Printed && printer.printerState() == QPrinter::Error)
+        outcome = PrintOutcome::Failed;
+    return outcome;
+}
+
 // The printing thread: opens the printer, prints the parts as they come and ends the print.
 void printParts(Channel& channel, int from, QPrinter& printer, const QFont& pageFont)
 {
@@ -429,7 +480,18 @@ void printParts(Channel& channel, int from, QPrinter& printer, const QFont& page
     if (!opened)
         return;
 
-    PageWriter pages(channel, from, printer, painter, pageFont);
+    PageWriter pages(
+        [&channel](int done, int page) {
+            std::unique_lock lock(channel.mutex);
+            channel.asking = true;
+            channel.askedDone = done;
+            channel.askedPage = page;
+            channel.changed.notify_all();
+            channel.changed.wait(lock, [&channel] { return channel.answered; });
+            channel.answered = false;
+            return channel.goOn;
+        },
+        from, printer, painter, pageFont);
     bool going = true;
     std::vector<Part> taken;
     while (going) {
@@ -454,22 +516,42 @@ void printParts(Channel& channel, int from, QPrinter& printer, const QFont& page
         }
         taken.clear();
     }
-    if (going)
-        pages.finish();
 
-    PrintOutcome outcome = pages.outcome();
-    if (outcome == PrintOutcome::Printed && !going)
-        outcome = PrintOutcome::Cancelled;
-    if (outcome == PrintOutcome::Cancelled)
-        printer.abort();
-    if (!painter.end() && outcome == PrintOutcome::Printed)
-        outcome = PrintOutcome::Failed;
-    if (outcome == PrintOutcome::Printed && printer.printerState() == QPrinter::Error)
-        outcome = PrintOutcome::Failed;
+    const PrintOutcome outcome = endPrint(pages, going, printer, painter);
     std::lock_guard lock(channel.mutex);
     channel.finished = true;
     channel.outcome = outcome;
     channel.changed.notify_all();
+}
+
+// A short text, printed on the window's thread from a copy made at once.
+PrintOutcome printHere(const QTextDocument& document, int from, int to, QPrinter& printer, Progress& progress)
+{
+    std::vector<Part> parts;
+    for (PartReader reader(document, from, to); !reader.done();)
+        parts.push_back(reader.next());
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return PrintOutcome::NotStarted;
+
+    progress.start(pageLabel(1), to - from);
+    bool changed = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(&document, &QTextDocument::contentsChange, [&changed] { changed = true; });
+    PageWriter pages(
+        [&](int done, int page) { return progress.advance(done, pageLabel(page)) && progress.poll() && !changed; },
+        from, printer, painter, QFont(document.defaultFont(), &printer));
+    bool complete = true;
+    for (Part& part : parts) {
+        if (!pages.take(std::move(part))) {
+            complete = false;
+            break;
+        }
+    }
+    const PrintOutcome outcome = endPrint(pages, complete, printer, painter);
+    QObject::disconnect(watch);
+    progress.finish();
+    return changed ? PrintOutcome::Failed : outcome;
 }
 
 } // namespace
@@ -483,6 +565,10 @@ PrintOutcome printText(const QTextDocument& document, int from, int to, QPrinter
     // A printer without margins gets 2 mm, as QTextDocument::print gives it.
     if (printer.pageLayout().margins(QPageLayout::Millimeter).isNull())
         printer.setPageMargins(QMarginsF(2, 2, 2, 2), QPageLayout::Millimeter);
+
+    const HeapForPages heap;
+    if (to - from <= kHere)
+        return printHere(document, from, to, printer, progress);
 
     // The pages are laid out and drawn on a thread of their own, from copies of the paragraphs this
     // thread hands it a part at a time; this thread stays free for its events, and answers at each new

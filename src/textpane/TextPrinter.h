@@ -27,9 +27,10 @@ enum class PrintOutcome {
 // QTextDocument::print lays out a document of its own (2 cm margins, fonts and formats of every run,
 // the page number at the foot of each page), but in time linear in the text: a paragraph is laid out
 // a bounded piece at a time, so a paragraph of millions of characters prints like many short ones.
-// A word longer than a line is broken rather than cut off at the edge of the paper. The pages are made on
-// a thread of their own from copies of the text; this thread hands them over a part at a time and lets
-// the progress handle the window's events meanwhile. The progress is reported after each page; a Cancel
+// A word longer than a line is broken rather than cut off at the edge of the paper. A long text's pages
+// are made on a thread of their own from copies of the text; this thread hands them over a part at a
+// time and lets the progress handle the window's events meanwhile. A short text is copied at once and
+// printed here, the window's events handled between two pages. The progress is reported after each page; a Cancel
 // stops the printing after the page being made.
 PrintOutcome printText(const QTextDocument& document, int from, int to, QPrinter& printer, Progress& progress);
 

@@ -145,7 +145,9 @@ private Q_SLOTS:
     void formattedRunsKeepTheirFonts();
     void cancelStopsAtThePage_data();
     void cancelStopsAtThePage();
+    void theWindowHandlesItsEventsWhilePagesAreMade_data() { shortAndLong(); }
     void theWindowHandlesItsEventsWhilePagesAreMade();
+    void aChangeWhilePagesAreMadeFailsThePrint_data() { shortAndLong(); }
     void aChangeWhilePagesAreMadeFailsThePrint();
     void unwritableOutputIsNotStarted();
 
@@ -153,6 +155,15 @@ private:
     QTemporaryDir m_dir;
     QString m_pdf;
     testing::ScriptedProgress m_progress;
+
+private:
+    // A long text's pages are made on a thread of their own, a short one's on the window's.
+    static void shortAndLong()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::newRow("long") << 3000;
+        QTest::newRow("short") << 2000;
+    }
 };
 
 void TextPrinterTest::printsEveryCharacterInOrder_data()
@@ -314,21 +325,25 @@ void TextPrinterTest::formattedRunsKeepTheirFonts()
 
 void TextPrinterTest::cancelStopsAtThePage_data()
 {
+    QTest::addColumn<int>("entries");  // 3 000: made on a thread of their own; 2 000: on the window's
     QTest::addColumn<int>("atStep");   // Cancel answered at this page's step, or
     QTest::addColumn<int>("atPoll");   // at this poll while the window waits for a page
     QTest::addColumn<int>("pages");    // at most this many pages made
-    QTest::newRow("after the third page") << 3 << 0 << 3;
-    QTest::newRow("while a page is made") << 0 << 1 << 10;
+    QTest::newRow("after the third page") << 3000 << 3 << 0 << 3;
+    QTest::newRow("while a page is made") << 3000 << 0 << 1 << 10;
+    QTest::newRow("short text, after the third page") << 2000 << 3 << 0 << 3;
+    QTest::newRow("short text, at a poll") << 2000 << 0 << 2 << 2;
 }
 
 // Cancel: no page after the one being made is made, and what was printed is still every character up to
 // where it stopped.
 void TextPrinterTest::cancelStopsAtThePage()
 {
+    QFETCH(int, entries);
     QFETCH(int, atStep);
     QFETCH(int, atPoll);
     QFETCH(int, pages);
-    const QString text = registerText(3000, true);
+    const QString text = registerText(entries, true);
     const auto doc = document(text);
     const auto printer = pdfPrinter(m_pdf);
     m_progress.cancelAtStep = atStep;
@@ -346,10 +361,11 @@ void TextPrinterTest::cancelStopsAtThePage()
     }
 }
 
-// The pages are made on a thread of their own; the window's own events are handled meanwhile.
+// The window's own events are handled while the pages are made.
 void TextPrinterTest::theWindowHandlesItsEventsWhilePagesAreMade()
 {
-    const QString text = registerText(3000, true);
+    QFETCH(int, entries);
+    const QString text = registerText(entries, true);
     const auto doc = document(text);
     const auto printer = pdfPrinter(m_pdf);
     QWidget window;
@@ -370,7 +386,8 @@ void TextPrinterTest::theWindowHandlesItsEventsWhilePagesAreMade()
 // than print parts that do not fit together.
 void TextPrinterTest::aChangeWhilePagesAreMadeFailsThePrint()
 {
-    const auto doc = document(registerText(3000, true));
+    QFETCH(int, entries);
+    const auto doc = document(registerText(entries, true));
     doc->documentLayout();   // as a pane's document, it tells its changes
     const auto printer = pdfPrinter(m_pdf);
     QWidget window;
