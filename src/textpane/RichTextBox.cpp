@@ -43,6 +43,14 @@ namespace {
 // millisecond and more.
 constexpr int kIdleChunk = 1;
 constexpr qint64 kIdleStepNs = 500'000;
+// Idle work waits this long after the last thing done with the pane (a key, a click, a scroll, an edit, a
+// change of look): a burst of keys or a drag gets the processor to itself, and the work goes on between.
+constexpr int kQuietMs = 30;
+
+// A text this short is laid out whole when it comes to the pane (10 ms at most, for text of many runs
+// and fonts), as a bare editor lays out its text when given it: a jump or a drag right after an open
+// then finds its lines there. A longer one is laid out where it is shown, the rest in idle time.
+constexpr int kLayoutAtOnce = 32768;
 
 // Characters read at a time while a word move looks for the end of a word or of the blanks after it.
 constexpr int kScanStep = 512;
@@ -120,6 +128,7 @@ void RichTextBox::setDocument(QTextDocument* document, int caret)
     if (document == m_document)
         return;
     dropPreedit();
+    noteActivity();
     m_dragged = QTextCursor();
     const int oldLength = m_lines ? endPosition() : 0;
     keepLines();
@@ -135,6 +144,14 @@ void RichTextBox::setDocument(QTextDocument* document, int caret)
     m_lines->onChange([this] { contentsChanged(); });
     m_contentsChange = connect(m_document, &QTextDocument::contentsChange, this, &RichTextBox::contentsChange);
     m_lines->setWidth(viewport()->width() - 2 * margin());
+    if (endPosition() <= kLayoutAtOnce) {
+        // The scroll bar the text is estimated to need comes first, and the view takes its width now
+        // rather than at the next event: the lines are then laid out at the width they keep.
+        updateScrollBars();
+        setViewportMargins(viewportMargins());
+        m_lines->setWidth(viewport()->width() - 2 * margin());
+        m_lines->layoutSome(kLayoutAtOnce + 1);
+    }
     m_cursor = QTextCursor(m_document);
     place(m_cursor, std::clamp(caret, 0, endPosition()));
     if (QAccessible::isActive() && (oldLength > 0 || endPosition() > 0)) {
@@ -213,6 +230,7 @@ void RichTextBox::contentsChanged()
     if (!m_composing && !m_preedit.isEmpty())
         dropPreedit();
     m_targetX = -1;
+    noteActivity();
     scheduleIdleWork();
     viewport()->update();
 }
@@ -662,7 +680,36 @@ bool RichTextBox::event(QEvent* event)
             return true;
         }
     }
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+        noteActivity();
+        break;
+    default:
+        break;
+    }
     return QAbstractScrollArea::event(event);
+}
+
+bool RichTextBox::viewportEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        noteActivity();
+        break;
+    default:
+        break;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void RichTextBox::changeEvent(QEvent* event)
@@ -760,6 +807,7 @@ void RichTextBox::restoreView(const ViewAnchor& anchor)
 void RichTextBox::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    noteActivity();
     // A new width wraps every line anew; the view stays on the text it showed.
     const ViewAnchor anchor = viewAnchor();
     m_lines->setWidth(viewport()->width() - 2 * margin());
@@ -771,6 +819,7 @@ void RichTextBox::resizeEvent(QResizeEvent* event)
 
 void RichTextBox::scrollContentsBy(int, int)
 {
+    noteActivity();
     viewport()->update();
 }
 
@@ -796,8 +845,16 @@ void RichTextBox::notifyCaretMoved()
 
 void RichTextBox::scheduleIdleWork()
 {
-    if (!m_idle.isActive())
-        m_idle.start(0, this);
+    if (m_idle.isActive())
+        return;
+    const qint64 quiet = m_sinceActivity.isValid() ? kQuietMs - m_sinceActivity.elapsed() : 0;
+    m_idleWaits = quiet > 0;
+    m_idle.start(m_idleWaits ? int(quiet) : 0, this);
+}
+
+void RichTextBox::noteActivity()
+{
+    m_sinceActivity.start();
 }
 
 void RichTextBox::timerEvent(QTimerEvent* event)
@@ -808,6 +865,16 @@ void RichTextBox::timerEvent(QTimerEvent* event)
         return;
     }
     if (event->timerId() == m_idle.timerId()) {
+        const qint64 quiet = m_sinceActivity.isValid() ? kQuietMs - m_sinceActivity.elapsed() : 0;
+        if (quiet > 0) {
+            m_idleWaits = true;
+            m_idle.start(int(quiet), this);
+            return;
+        }
+        if (m_idleWaits) {
+            m_idleWaits = false;
+            m_idle.start(0, this);
+        }
         // The lines not laid out yet are laid out from the top a step at a time while nothing else
         // happens, and the estimated height of the rest is refined; the scroll bar follows, and the view
         // stays on the text it shows.

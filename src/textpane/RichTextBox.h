@@ -3,6 +3,7 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QTextCursor>
 #include <QTextLayout>
 
@@ -143,6 +144,7 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -199,6 +201,8 @@ private:
     void dropPreedit();
     void restartBlink();
     void scheduleIdleWork();
+    // The user or the program did something with the pane: idle work waits until things are quiet.
+    void noteActivity();
     // Where the view is on the text (the first line shown and how far above the view's top it starts),
     // to keep it there while the lines above change.
     struct ViewAnchor
@@ -257,6 +261,8 @@ private:
     bool m_composing = false;
     QBasicTimer m_blink;
     QBasicTimer m_idle;
+    bool m_idleWaits = false;   // the idle timer waits for quiet rather than stepping
+    QElapsedTimer m_sinceActivity;
 };
 
 } // namespace krambol::textpane

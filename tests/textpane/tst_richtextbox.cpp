@@ -5,6 +5,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -97,6 +98,8 @@ private Q_SLOTS:
     void largeRegisterIsNeverLaidOutByTheDocument();
     void theEndOfALargeRegisterShowsWithoutTheTextAboveIt_data();
     void theEndOfALargeRegisterShowsWithoutTheTextAboveIt();
+    void aShortRegisterIsLaidOutOnceAsItComes();
+    void idleLayoutWaitsWhileKeysCome();
 
 private:
     void setCaret(int anchor, int position);
@@ -1157,6 +1160,65 @@ void RichTextBoxTest::largeRegisterIsNeverLaidOutByTheDocument()
     QTextCursor outside(m_box->document());
     outside.setPosition(100);
     QVERIFY(m_box->paragraphSizeQueries() > 0);
+}
+
+// A short register is laid out whole as it comes, once: at the width it keeps with the scroll bar it
+// needs. Ctrl+End right after it lays out nothing more.
+void RichTextBoxTest::aShortRegisterIsLaidOutOnceAsItComes()
+{
+    QStringList entries;
+    for (int i = 0; i < 600; ++i)
+        entries << u"Иванов И. И.------диск %1 |"_qs.arg(i);
+    QTextDocument document;
+    document.setDefaultFont(m_box->font());
+    document.setPlainText(entries.join(u'\n'));
+    QVERIFY(!m_box->verticalScrollBar()->isVisible());
+
+    m_box->setDocument(&document);
+    const qint64 laid = m_box->charactersLaidOut();
+    QVERIFY(laid >= document.characterCount() - 1);
+    QTest::qWait(100);
+    QVERIFY(m_box->verticalScrollBar()->isVisible());
+    QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
+    m_box->viewport()->repaint();
+    QCOMPARE(m_box->charactersLaidOut(), laid);
+    QVERIFY(m_box->viewport()->rect().contains(m_box->cursorRect()));
+    m_box->setDocument(nullptr);
+}
+
+// Keys that come one after another get the processor to themselves: the layout of the text above the
+// view goes on once they stop.
+void RichTextBoxTest::idleLayoutWaitsWhileKeysCome()
+{
+    QStringList entries;
+    for (int i = 0; i < 8000; ++i)
+        entries << u"Иванов И. И.------диск %1 |"_qs.arg(i);
+    m_box->setText(entries.join(u'\n'));
+    QTest::keyClick(m_box, Qt::Key_End, Qt::ControlModifier);
+    m_box->viewport()->repaint();
+
+    // What the keys themselves need is laid out after the first.
+    qint64 before = 0;
+    QElapsedTimer gap;
+    qint64 longestGap = 0;
+    for (int i = 0; i < 20; ++i) {
+        if (i == 1) {
+            before = m_box->charactersLaidOut();
+            longestGap = 0;
+        }
+        gap.start();
+        QTest::keyClick(m_box, Qt::Key_Left);
+        QElapsedTimer between;
+        between.start();
+        while (between.elapsed() < 10)
+            QCoreApplication::processEvents();
+        longestGap = std::max(longestGap, gap.elapsed());
+    }
+    const qint64 during = m_box->charactersLaidOut() - before;
+    if (longestGap >= 25)
+        QSKIP("the machine was too busy to keep the keys within 25 ms of each other");
+    QCOMPARE(during, 0);
+    QTRY_VERIFY(m_box->charactersLaidOut() > before);
 }
 
 QTEST_MAIN(RichTextBoxTest)
