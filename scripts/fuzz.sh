@@ -12,7 +12,7 @@ for t in fuzz_rtf_reader fuzz_pointer_picture fuzz_text_lines; do
 done
 
 CC=clang CXX=clang++ "$here/scripts/setup.sh" "$here/build-fuzz" -DKRAMBOL_FUZZ=ON -DKRAMBOL_TESTS=OFF \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ --target "${targets[@]}"
+    -DCMAKE_CXX_COMPILER=clang++ --target "${targets[@]}"
 export QT_QPA_PLATFORM=offscreen
 # intercept_tls_get_addr=0: clang 14's runtime misreads some dynamic thread-local blocks and its
 # leak check then crashes; see scripts/test.sh.
